@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Installs, by Debian package name, whatever the build, the tests and the program need and is
+# missing. Quiet, and quick when everything is already there.
+set -euo pipefail
+
+packages=(
+    g++ cmake make pkg-config
+    qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
+    libbenchmark-dev
+    fonts-wqy-zenhei fonts-arphic-uming fonts-arphic-ukai
+    fontconfig
+)
+
+missing=()
+for p in "${packages[@]}"; do
+    status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
+    [[ "$status" == "install ok installed" ]] || missing+=("$p")
+done
+
+if ((${#missing[@]})); then
+    echo "Installing: ${missing[*]}"
+    sudo=""
+    [[ $(id -u) -eq 0 ]] || sudo="sudo"
+    export DEBIAN_FRONTEND=noninteractive
+    $sudo apt-get update -qq
+    $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+    fc-cache -f >/dev/null 2>&1 || true
+fi
