@@ -1,0 +1,90 @@
+// Draws the program's artwork (banner, help-button logo, window icon) into resources/.
+// Build and run by hand when the artwork changes:
+//   g++ -std=c++20 -fPIC make_artwork.cpp $(pkg-config --cflags --libs Qt6Gui) -o /tmp/make_artwork
+//   QT_QPA_PLATFORM=offscreen /tmp/make_artwork ../resources
+#include <QFont>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <QString>
+
+namespace {
+
+// A small LED matrix showing a "P", the mark of the program.
+void drawLedMark(QPainter& p, QRectF box, QColor lit, QColor unlit) {
+    static const char* rows[] = {"11110", "10001", "10001", "11110", "10000", "10000", "10000"};
+    const int n = 7;
+    const double pitch = std::min(box.width() / 5, box.height() / n);
+    const double r = pitch * 0.4;
+    p.setPen(Qt::NoPen);
+    for (int y = 0; y < n; ++y) {
+        for (int x = 0; x < 5; ++x) {
+            p.setBrush(rows[y][x] == '1' ? lit : unlit);
+            const QPointF c(box.left() + (x + 0.5) * pitch, box.top() + (y + 0.5) * pitch);
+            p.drawEllipse(c, r, r);
+        }
+    }
+}
+
+QImage banner() {
+    QImage img(245, 98, QImage::Format_RGB32);
+    img.fill(QColor(0x80, 0x80, 0xFF));
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    drawLedMark(p, QRectF(10, 12, 52, 74), QColor(0, 255, 0), QColor(0, 96, 0));
+    p.setPen(QColor(0x10, 0x10, 0x50));
+    QFont title(QStringLiteral("DejaVu Sans"));
+    title.setPixelSize(30);
+    title.setBold(true);
+    p.setFont(title);
+    p.drawText(QRectF(70, 14, 170, 40), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Pointillo"));
+    QFont sub(QStringLiteral("DejaVu Sans"));
+    sub.setPixelSize(14);
+    p.setFont(sub);
+    p.drawText(QRectF(72, 56, 170, 20), Qt::AlignLeft | Qt::AlignVCenter,
+               QStringLiteral("LED dot-matrix moulds"));
+    p.drawText(QRectF(72, 74, 170, 20), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("V1.0"));
+    return img;
+}
+
+QImage logo() {
+    QImage img(160, 120, QImage::Format_RGB32);
+    img.fill(QColor(0x80, 0x80, 0xFF));
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    drawLedMark(p, QRectF(55, 8, 50, 70), QColor(255, 255, 0), QColor(96, 96, 0));
+    p.setPen(QColor(0x10, 0x10, 0x50));
+    QFont f(QStringLiteral("DejaVu Sans"));
+    f.setPixelSize(22);
+    f.setBold(true);
+    p.setFont(f);
+    p.drawText(QRectF(0, 82, 160, 34), Qt::AlignCenter, QStringLiteral("? Help"));
+    p.end();
+    return img.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither);
+}
+
+QImage icon(int size) {
+    QImage img(size, size, QImage::Format_ARGB32);
+    img.fill(Qt::transparent);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setBrush(QColor(0, 0, 0));
+    p.setPen(Qt::NoPen);
+    p.drawRoundedRect(QRectF(0, 0, size, size), size / 8.0, size / 8.0);
+    drawLedMark(p, QRectF(size * 0.18, size * 0.06, size * 0.7, size * 0.9), QColor(255, 0, 0),
+                QColor(80, 0, 0));
+    p.end();
+    return img.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither);
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QGuiApplication app(argc, argv);
+    const QString dir = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
+    const bool ok = banner().save(dir + QStringLiteral("/banner.png")) &&
+                    logo().save(dir + QStringLiteral("/help_logo.png")) &&
+                    icon(32).save(dir + QStringLiteral("/icon32.png")) &&
+                    icon(16).save(dir + QStringLiteral("/icon16.png"));
+    return ok ? 0 : 1;
+}
