@@ -15,6 +15,8 @@ enum ErrorNumber : int {
     kErrPermissionDenied = 70,
     kErrPathNotFound = 76,
     kErrCannotCreateObject = 429,
+    kErrNotSupported = 438, // Object doesn't support this property or method
+    kErrWrongArgCount = 450, // Wrong number of arguments or invalid property assignment
     kErrInvalidPicture = 481,
     kErrCancel = 32755, // a common dialog closed without confirming
 };
