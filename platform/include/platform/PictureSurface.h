@@ -1,0 +1,113 @@
+#pragma once
+
+#include <QFont>
+#include <QFrame>
+#include <QImage>
+#include <QPointF>
+#include <QRgb>
+#include <QString>
+
+#include <cstdint>
+#include <optional>
+
+namespace platform {
+
+// A picture box that keeps what is drawn on it. Its scale unit is the logical pixel: the scale
+// width and height are the size of the inner area (inside the frame), and the retained image
+// has exactly that size. A point with fractional coordinates belongs to the pixel that contains
+// it, for reading as for drawing. Colours are 0x00BBGGRR.
+//
+// The holder's Picture is kept apart from the retained image: nothing draws it by itself, a
+// caller paints it where it wants it with PaintPicture.
+class PictureSurface : public QFrame {
+    Q_OBJECT
+
+public:
+    // Refused property values (a drawing width or font size that cannot be drawn).
+    static constexpr int kErrInvalidValue = 380;
+
+    explicit PictureSurface(QWidget* parent = nullptr);
+
+    double ScaleWidth() const;
+    double ScaleHeight() const;
+
+    std::uint32_t BackColor() const { return m_backColor; }
+    void SetBackColor(std::uint32_t colour);
+    std::uint32_t ForeColor() const { return m_foreColor; }
+    void SetForeColor(std::uint32_t colour) { m_foreColor = colour; }
+    int DrawWidth() const { return m_drawWidth; }
+    // Widths below 1 are refused (kErrInvalidValue).
+    void SetDrawWidth(int width);
+
+    float CurrentX() const { return m_currentX; }
+    float CurrentY() const { return m_currentY; }
+    void SetCurrentX(float x) { m_currentX = x; }
+    void SetCurrentY(float y) { m_currentY = y; }
+
+    // The font Print uses. Sizes are in points at a fixed 96 dots per inch, whatever the screen.
+    QString FontName() const { return m_font.family(); }
+    void SetFontName(const QString& name) { m_font.setFamily(name); }
+    double FontSize() const { return m_font.pointSizeF(); }
+    // Sizes that are not above zero are refused (kErrInvalidValue).
+    void SetFontSize(double points);
+    bool FontBold() const { return m_font.bold(); }
+    void SetFontBold(bool on) { m_font.setBold(on); }
+    bool FontItalic() const { return m_font.italic(); }
+    void SetFontItalic(bool on) { m_font.setItalic(on); }
+    bool FontStrikethru() const { return m_font.strikeOut(); }
+    void SetFontStrikethru(bool on) { m_font.setStrikeOut(on); }
+    bool FontUnderline() const { return m_font.underline(); }
+    void SetFontUnderline(bool on) { m_font.setUnderline(on); }
+    const QFont& DrawFont() const { return m_font; }
+
+    // Fills the whole surface with the background colour and puts the drawing position at the
+    // origin.
+    void Cls();
+    // Prints text in ForeColor with the top-left corner of its line box at the drawing position,
+    // then moves the drawing position to the start of the next line. Only the glyphs' own
+    // pixels change, and the inside of every stroke is exactly ForeColor.
+    void Print(const QString& text);
+    // Paints picture at its own size with its top-left corner at (x, y); what lies beyond the
+    // surface is cut off.
+    void PaintPicture(const QImage& picture, float x, float y);
+    // The colour at (x, y), or nothing for a point outside the surface.
+    std::optional<std::uint32_t> Point(float x, float y) const;
+    // Sets the point (x, y) to colour, as a dot of DrawWidth pixels across.
+    void PSet(float x, float y, std::uint32_t colour);
+
+    const QImage& Picture() const { return m_picture; }
+    void SetPicture(const QImage& picture) { m_picture = picture; }
+
+    // The retained image (Format_RGB32, 0xffRRGGBB) for readers that walk many pixels.
+    const QImage& Image() const;
+
+    // The pixel that contains the coordinate c.
+    static int PixelIndex(float c);
+
+signals:
+    // A mouse button went down over the surface; position is in scale units.
+    void MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPointF position);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+
+private:
+    void syncImageSize() const;
+    QImage& image();
+    void blendCoverage(const QImage& coverage, QPoint topLeft);
+    void scheduleUpdate();
+
+    mutable QImage m_image;
+    QImage m_picture;
+    QFont m_font;
+    std::uint32_t m_backColor = 0xFFFFFF;
+    std::uint32_t m_foreColor = 0;
+    int m_drawWidth = 1;
+    float m_currentX = 0;
+    float m_currentY = 0;
+    bool m_updatePending = false;
+};
+
+} // namespace platform
