@@ -1,13 +1,9 @@
-#include "platform/ControlHost.h"
-#include "platform/ControlSite.h"
+#include "platform/MessageBoxes.h"
 #include "platform/PlatformError.h"
-#include "platform/PropertyBag.h"
-
-#include "kivaro/IVek.h"
+#include "platform/QtDialogPresenter.h"
+#include "window/SingleCharWindow.h"
 
 #include <QApplication>
-#include <QMessageBox>
-#include <QWidget>
 
 #include <cstdio>
 #include <cstdlib>
@@ -32,25 +28,17 @@ int main(int argc, char* argv[]) {
         return 2;
     }
     QApplication app(argc, argv);
-
-    QWidget window;
-    window.setWindowTitle(QStringLiteral("Pointillo (Single Char)"));
-    platform::ControlSite site;
-    platform::PropertyBag stored;
-    stored.WriteProperty(QStringLiteral("maxlines"), 16, 8);
-    stored.WriteProperty(QStringLiteral("maxrows"), 16, 8);
-    stored.WriteProperty(QStringLiteral("onsetcolor"), kivaro::Green, kivaro::Red);
-    stored.WriteProperty(QStringLiteral("onclrcolor"), kivaro::BGreen, kivaro::BRed);
+    platform::QtDialogPresenter dialogs;
+    platform::QtMessageBoxes messages;
     try {
-        platform::IControl* control = platform::ControlHost::CreateControl(
-            QString::fromLatin1(kivaro::kProgId), &window, &site, &stored);
-        control->Widget()->setObjectName(QStringLiteral("Vek1"));
-        window.resize(control->Widget()->size());
+        orvane::SingleCharWindow window({&dialogs, &messages, {}});
+        window.show();
+        return app.exec();
     } catch (const platform::PlatformError& e) {
-        QMessageBox::critical(nullptr, QStringLiteral("友情提示"),
-                              QString::fromStdString(e.what()));
+        messages.Show(
+            nullptr, QStringLiteral("程序无法启动：%1").arg(QString::fromStdString(e.what())),
+            QStringLiteral("友情提示"), platform::MsgIcon::Information, platform::MsgButtons::Ok);
+        std::fprintf(stderr, "Orvane: %s\n", e.what());
         return 1;
     }
-    window.show();
-    return app.exec();
 }

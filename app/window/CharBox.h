@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QLineEdit>
+
+namespace orvane {
+
+// The one-character box: it holds at most one character (one code point, so a character
+// outside the basic plane is never cut in half). It reports every key before the key takes
+// effect, so that its handler can empty the box and the key typed last replaces the old one.
+class CharBox : public QLineEdit {
+    Q_OBJECT
+
+public:
+    explicit CharBox(QWidget* parent = nullptr);
+
+    // The first character of text, whole.
+    static QString FirstCharacter(const QString& text);
+
+signals:
+    void KeyDown();
+    void Change();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
+
+private:
+    bool keepOneCharacter();
+};
+
+} // namespace orvane

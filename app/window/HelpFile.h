@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <cstdint>
+
+namespace orvane {
+
+inline constexpr char kHelpFileName[] = "Quibrel.dll";
+
+// The one-byte key of the help file. Its top bit is clear, so scrambling never changes which
+// bytes lead a double-byte character. The build tool that writes the file uses this constant.
+inline constexpr std::uint8_t kHelpKey = 0x37;
+
+// Scrambles or unscrambles (the operation is its own inverse) text in the Chinese ANSI code
+// page character by character: a single-byte character is XORed with key, a double-byte one
+// keeps its lead byte and has its trail byte XORed.
+QByteArray ScrambleAnsi(const QByteArray& bytes, std::uint8_t key = kHelpKey);
+
+// The help file's bytes for text. Throws PlatformError for a character that code page 936
+// does not have.
+QByteArray EncodeHelpFile(const QString& text);
+
+// The text of the help file at path. Throws PlatformError when the file is missing, cannot be
+// read, or does not unscramble to valid text.
+QString ReadHelpFile(const QString& path);
+
+// Shown in place of the help when the help file cannot be read.
+QString AboutText();
+
+} // namespace orvane

@@ -1,0 +1,148 @@
+#pragma once
+
+#include "kivaro/IVek.h"
+#include "platform/CommonDialog.h"
+#include "platform/ControlSite.h"
+
+#include <QWidget>
+
+#include <array>
+
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QPushButton;
+class QRadioButton;
+
+namespace platform {
+class IMessageBoxes;
+class PictureSurface;
+} // namespace platform
+
+namespace orvane {
+
+class CharBox;
+class CodeView;
+class ScrollBar;
+
+// What the window needs from outside that a test replaces: the dialogs, the message boxes
+// and the folder the program (and its control library and help file) lives in.
+struct WindowServices {
+    platform::IDialogPresenter* dialogs = nullptr; // required
+    platform::IMessageBoxes* messages = nullptr;   // required
+    QString programFolder;                         // the executable's folder when empty
+};
+
+// The program's one window. It owns every control, the panel Vek1 included; its only state of
+// its own is CharMode. The handlers are spread over files by subsystem: layout, pipeline,
+// display settings, code export, font and help, picture import.
+class SingleCharWindow : public QWidget, private kivaro::IVekEvents {
+    Q_OBJECT
+
+public:
+    // Throws platform::PlatformError when the control library cannot be found or loaded.
+    explicit SingleCharWindow(const WindowServices& services, QWidget* parent = nullptr);
+    ~SingleCharWindow() override;
+
+    // The controls, by the names the handlers use.
+    CodeView* Txt_Display = nullptr;
+    platform::CommonDialog Dialog;
+    QCheckBox* Chk_VekEdit = nullptr;
+    QPushButton* Cmd_Copy = nullptr;
+    QPushButton* Cmd_Font = nullptr;
+    QPushButton* Cmd_Save = nullptr;
+    QPushButton* Cmd_Help = nullptr;
+    QGroupBox* Frm_CodeModel = nullptr;
+    std::array<QRadioButton*, 2> Opt_CodeModel{};
+    QLabel* Label1 = nullptr;
+    QGroupBox* Frm_CodeStyle = nullptr;
+    std::array<QRadioButton*, 3> Opt_CodeStyle{}; // indexes 1 and 2; there is no 0
+    CharBox* Txt_Char = nullptr;
+    QGroupBox* Frm_VekSet = nullptr;
+    ScrollBar* HScrl_Radius = nullptr;
+    ScrollBar* HScrl_Rows = nullptr;
+    ScrollBar* HScrl_Lines = nullptr;
+    std::array<QLabel*, 4> Lbl_VekSet{}; // indexes 1 to 3; there is no 0
+    ScrollBar* HScrl_VekPos = nullptr;
+    ScrollBar* VScrl_ChrHgt = nullptr;
+    ScrollBar* VScrl_ChrPos = nullptr;
+    ScrollBar* HScrl_ChrWth = nullptr;
+    ScrollBar* HScrl_ChrPos = nullptr;
+    ScrollBar* VScrl_VekPos = nullptr;
+    platform::PictureSurface* Pic_VekContainer = nullptr;
+    kivaro::IVek* Vek1 = nullptr;
+    platform::PictureSurface* Pic_Char = nullptr;
+    QGroupBox* Frm_LedColor = nullptr;
+    std::array<QRadioButton*, 5> Kivaro_Color{};
+    platform::PictureSurface* Pic_Bkp = nullptr;
+    QLabel* Image1 = nullptr;
+
+    bool CharMode = false;
+
+    // Fraction pairs for the five sample points of a cell: wider when the source has just
+    // changed, the standard pair otherwise. Black is sampled as ink; red marks the grid.
+    static constexpr float kNewSourceFx = 0.25f;
+    static constexpr float kNewSourceFy = 0.25f;
+    static constexpr float kStandardFx = 0.15f;
+    static constexpr float kStandardFy = 0.1f;
+    static constexpr std::uint32_t kInk = 0x000000;
+    static constexpr std::uint32_t kGridMark = 0x0000FF;
+
+    // The site Vek1 talks to: counts its yields and property notifications.
+    platform::ControlSite& VekSite() { return m_vekSite; }
+
+    // The refresh pipeline with a fraction pair; withCode false leaves the code text alone.
+    void RefreshPipeline(float fx, float fy, bool withCode = true);
+
+    // Handlers, named after control and notification.
+    void Form_Initialize();
+    void Txt_Char_KeyDown();
+    void Txt_Char_Change();
+    void GlyphScroll_Change();
+    void HScrl_Lines_Change();
+    void HScrl_Rows_Change();
+    void HScrl_Radius_Change();
+    void HScrl_VekPos_Change();
+    void VScrl_VekPos_Change();
+    void Kivaro_Color_Click(int index);
+    void Opt_Code_Click();
+    void Chk_VekEdit_Click();
+    void Vek1_Edited();
+    void Cmd_Copy_Click();
+    void Cmd_Save_Click();
+    void Cmd_Font_Click();
+    void Cmd_Help_Click();
+    void Pic_Char_MouseDown(Qt::MouseButton button);
+
+signals:
+    // The window was closed: the program ends.
+    void Unloaded();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    // kivaro::IVekEvents
+    void Edited() override { Vek1_Edited(); }
+
+    void buildLayout();
+    void createVek1();
+    void connectHandlers();
+    void applyTabOrder();
+    void drawLine3D(QPainter& painter) const;
+    void runBuildCodeText();
+    void fitVertical();
+    void fitHorizontal();
+    void settingChanged(ScrollBar* bar, int labelIndex, const QString& prefix);
+    void importPicture();
+    // The matrix settings copied from the panel, the glyph scroll bars at their start values.
+    void resetGlyphGeometry();
+    void setGlyphScrollRanges();
+    void showInfo(const QString& text);
+
+    WindowServices m_services;
+    platform::ControlSite m_vekSite;
+};
+
+} // namespace orvane
