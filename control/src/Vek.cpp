@@ -293,14 +293,16 @@ double Vek::HeightTwips() const {
 QSize Vek::sizeHint() const { return {ToPixels(FitWidth()), ToPixels(FitHeight())}; }
 
 // Compares in whole pixels, the unit it sets: comparing twips with a pixel size would never
-// find them equal and resize forever.
+// find them equal and resize forever. The size is also made the widget's minimum and maximum,
+// so a host's resize is undone at once even while the control is hidden (when Qt holds the
+// resize notification back until it is shown) and layouts leave the control its size.
 void Vek::FitSize() {
     const int w = ToPixels(FitWidth());
-    if (w != width() && m_maxRows != 0)
-        resize(w, height());
+    if (m_maxRows != 0 && (w != width() || minimumWidth() != w || maximumWidth() != w))
+        setFixedWidth(w);
     const int h = ToPixels(FitHeight());
-    if (h != height() && m_maxLines != 0)
-        resize(width(), h);
+    if (m_maxLines != 0 && (h != height() || minimumHeight() != h || maximumHeight() != h))
+        setFixedHeight(h);
 }
 
 void Vek::resizeEvent(QResizeEvent* event) {
