@@ -237,8 +237,10 @@ void SingleCharWindow::buildLayout() {
 void SingleCharWindow::applyTabOrder() {
     std::map<int, QWidget*> byTab;
     for (QWidget* w : findChildren<QWidget*>()) {
+        // Frames and labels keep their index but take no focus: chaining them would move
+        // their children out of order.
         const QVariant tab = w->property("TabIndex");
-        if (tab.isValid())
+        if (tab.isValid() && (w->focusPolicy() & Qt::TabFocus))
             byTab[tab.toInt()] = w;
     }
     QWidget* previous = nullptr;
