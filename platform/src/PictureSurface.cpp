@@ -37,6 +37,26 @@ QRgb blend(QRgb under, QRgb ink, int weight) {
                 mix(qBlue(under), qBlue(ink)));
 }
 
+// A round dot width pixels across: every pixel whose centre lies within half the width of the
+// centre of pixel (px, py).
+void paintDot(QImage& target, int px, int py, QRgb colour, int width) {
+    if (px == std::numeric_limits<int>::min() || py == std::numeric_limits<int>::min())
+        return;
+    const double r = width / 2.0;
+    const int reach = width / 2;
+    for (int dy = -reach; dy <= reach; ++dy) {
+        const int y = py + dy;
+        if (y < 0 || y >= target.height())
+            continue;
+        auto* row = reinterpret_cast<QRgb*>(target.scanLine(y));
+        for (int dx = -reach; dx <= reach; ++dx) {
+            const int x = px + dx;
+            if (x >= 0 && x < target.width() && dx * dx + dy * dy <= r * r)
+                row[x] = colour;
+        }
+    }
+}
+
 } // namespace
 
 PictureSurface::PictureSurface(QWidget* parent) : QFrame(parent) {
@@ -159,11 +179,7 @@ void PictureSurface::PSet(float x, float y, std::uint32_t colour) {
             return;
         reinterpret_cast<QRgb*>(target.scanLine(py))[px] = ToQRgb(colour);
     } else {
-        QPainter painter(&target);
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(ToQColor(colour));
-        const double r = m_drawWidth / 2.0;
-        painter.drawEllipse(QPointF(px + 0.5, py + 0.5), r, r);
+        paintDot(target, px, py, ToQRgb(colour), m_drawWidth);
     }
     scheduleUpdate();
 }
