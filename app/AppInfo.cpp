@@ -5,7 +5,9 @@
 
 namespace orvane {
 
-QString ProgramFolder() { return QCoreApplication::applicationDirPath(); }
+QString ProgramFolder() {
+    return QCoreApplication::applicationDirPath();
+}
 
 QString JoinFolder(const QString& folder, const QString& fileName) {
     if (folder.endsWith(QLatin1Char('/')) || folder.endsWith(QDir::separator()))

@@ -28,6 +28,7 @@ public:
 
     QList<FileAnswer> fileAnswers;
     QList<std::optional<QFont>> fontAnswers;
+    int fontFailWith = 0; // a font dialog that fails with this error number, when not 0
     QList<platform::FileDialogRequest> fileRequests;
     QList<platform::FontDialogRequest> fontRequests;
 
@@ -45,6 +46,8 @@ public:
     }
     std::optional<QFont> ShowFont(const platform::FontDialogRequest& request) override {
         fontRequests.append(request);
+        if (fontFailWith)
+            throw platform::PlatformError(fontFailWith, QStringLiteral("scripted failure"));
         if (fontAnswers.isEmpty())
             throw std::logic_error("a font dialog was shown that the test did not expect");
         return fontAnswers.takeFirst();
