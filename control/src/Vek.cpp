@@ -217,7 +217,17 @@ void Vek::PaintCell(int i, int j) {
         return;
     m_store[j * kStoreSide + i] = SurfaceColour(m_fillColour);
     if (isVisible())
-        update(CellRect(i, j));
+        Invalidate(CellRect(i, j));
+}
+
+// Asks for a repaint of rect. A scan of SetBit calls on a shown panel would otherwise hand Qt
+// one small rectangle per disc, and merging tens of thousands of them into its dirty region
+// costs more than the paint: the rectangles are gathered into one until the next paint.
+void Vek::Invalidate(const QRect& rect) {
+    if (m_pendingUpdate.contains(rect))
+        return;
+    m_pendingUpdate |= rect;
+    update(m_pendingUpdate);
 }
 
 void Vek::PaintForeignDisc(double cx, double cy, double radius) {
@@ -244,7 +254,8 @@ void Vek::PaintForeignDisc(double cx, double cy, double radius) {
 
 void Vek::ClearSurface() {
     m_store.fill(kNoDisc);
-    update();
+    if (isVisible())
+        Invalidate(rect());
 }
 
 void Vek::DrawAll(std::int32_t colour) {
@@ -261,8 +272,10 @@ void Vek::DrawAll(std::int32_t colour) {
             const std::uint8_t inside = std::min(columns, m_maxRows);
             const std::uint32_t fill = SurfaceColour(m_fillColour);
             std::fill_n(m_store.begin() + (y - 1) * kStoreSide, inside, fill);
-            if (isVisible())
-                update(0, CellRect(0, y - 1).top(), width(), CellRect(0, y - 1).height());
+            if (isVisible()) {
+                const QRect cell = CellRect(0, y - 1);
+                Invalidate(QRect(0, cell.top(), width(), cell.height()));
+            }
         } else {
             for (std::uint8_t x = 1; x <= columns; ++x)
                 PaintForeignDisc((x - 0.5) * pitch, (y - 0.5) * pitch, radius);
@@ -349,6 +362,7 @@ const QPixmap& Vek::DiscPixmap(std::uint32_t colour) {
 }
 
 void Vek::paintEvent(QPaintEvent* event) {
+    m_pendingUpdate = QRect();
     QPainter painter(this);
     const QRect exposed = event->rect();
     painter.fillRect(exposed, platform::ToQColor(kBackgroundColor));

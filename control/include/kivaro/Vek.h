@@ -130,6 +130,7 @@ private:
     void RaiseEdited();
     void RaiseChanged();
     QRect CellRect(int i, int j) const;
+    void Invalidate(const QRect& rect);
     const QPixmap& DiscPixmap(std::uint32_t colour);
 
     std::uint8_t m_maxLines = 8;
@@ -148,6 +149,8 @@ private:
     platform::IControlSite* m_site = nullptr;
     QList<IVekEvents*> m_sinks;
     bool m_leftPressed = false;
+    // What was asked to be repainted since the last paint.
+    QRect m_pendingUpdate;
 
     // One disc picture per colour at the current radius, drawn by paintEvent.
     struct CachedDisc {
