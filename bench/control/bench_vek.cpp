@@ -2,7 +2,6 @@
 // visible panel and the cost of a large panel. Targets are in the issue; this only measures.
 
 #include "kivaro/Vek.h"
-
 #include "platform/ControlSite.h"
 
 #include <QApplication>
@@ -10,7 +9,6 @@
 #include <QRegion>
 
 #include <benchmark/benchmark.h>
-
 #include <cstdio>
 #include <memory>
 #include <unistd.h>

@@ -42,7 +42,9 @@ std::uint8_t CorrectCount(std::uint8_t value) {
     return value;
 }
 
-std::uint8_t CorrectRadius(std::uint8_t value) { return value == 0 ? 1 : value; }
+std::uint8_t CorrectRadius(std::uint8_t value) {
+    return value == 0 ? 1 : value;
+}
 
 int ToPixels(double twips) {
     return static_cast<int>(platform::RoundHalfEven(twips / Vek::kTwipsPerPixel));
@@ -198,9 +200,13 @@ void Vek::ClrAll() {
     RaiseChanged();
 }
 
-void Vek::Clr() { ClearSurface(); }
+void Vek::Clr() {
+    ClearSurface();
+}
 
-std::uint32_t Vek::SampleDot(int X, int Y) const { return SampleCell(X - 1, Y - 1); }
+std::uint32_t Vek::SampleDot(int X, int Y) const {
+    return SampleCell(X - 1, Y - 1);
+}
 
 // ---- The surface (Part 1.2) ----
 
@@ -232,9 +238,7 @@ void Vek::Invalidate(const QRect& rect) {
 
 void Vek::PaintForeignDisc(double cx, double cy, double radius) {
     const double pitch = Pitch();
-    const auto first = [pitch](double lo) {
-        return std::max(0.0, std::ceil(lo / pitch - 0.5));
-    };
+    const auto first = [pitch](double lo) { return std::max(0.0, std::ceil(lo / pitch - 0.5)); };
     const auto last = [pitch](double hi, int count) {
         return std::min(count - 1.0, std::floor(hi / pitch - 0.5));
     };
@@ -303,7 +307,9 @@ double Vek::HeightTwips() const {
     return ToPixels(fit) == height() ? fit : height() * kTwipsPerPixel;
 }
 
-QSize Vek::sizeHint() const { return {ToPixels(FitWidth()), ToPixels(FitHeight())}; }
+QSize Vek::sizeHint() const {
+    return {ToPixels(FitWidth()), ToPixels(FitHeight())};
+}
 
 // Compares in whole pixels, the unit it sets: comparing twips with a pixel size would never
 // find them equal and resize forever. The size is also made the widget's minimum and maximum,
@@ -452,7 +458,9 @@ void Vek::Advise(IVekEvents* sink) {
         m_sinks.append(sink);
 }
 
-void Vek::Unadvise(IVekEvents* sink) { m_sinks.removeAll(sink); }
+void Vek::Unadvise(IVekEvents* sink) {
+    m_sinks.removeAll(sink);
+}
 
 // A sink may advise or unadvise while an event is being raised: iterate over a copy.
 void Vek::RaiseClick() {

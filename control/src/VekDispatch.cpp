@@ -2,7 +2,6 @@
 // the numbers (and the type description in kivaro.json) calls them.
 
 #include "kivaro/Vek.h"
-
 #include "platform/PlatformError.h"
 #include "platform/PropertyBag.h"
 

@@ -2,7 +2,6 @@
 // full-panel paint and its yields, mouse editing, events and property persistence.
 
 #include "kivaro/Vek.h"
-
 #include "platform/ControlSite.h"
 #include "platform/PlatformError.h"
 #include "platform/PropertyBag.h"
@@ -159,8 +158,7 @@ private slots:
         QTest::newRow("LedRadius") << Action([](Vek& v) { v.setLedRadius(4); }) << 0;
         QTest::newRow("OnSetColor same value")
             << Action([](Vek& v) { v.setOnSetColor(v.OnSetColor()); }) << 0;
-        QTest::newRow("OnClrColor") << Action([](Vek& v) { v.setOnClrColor(kivaro::BBlue); })
-                                    << 0;
+        QTest::newRow("OnClrColor") << Action([](Vek& v) { v.setOnClrColor(kivaro::BBlue); }) << 0;
         QTest::newRow("Clr") << Action([](Vek& v) { v.Clr(); }) << 0;
         QTest::newRow("ClrAll") << Action([](Vek& v) { v.ClrAll(); }) << 1;
     }
@@ -251,13 +249,12 @@ private slots:
         QTest::addColumn<QString>("key");
         QTest::newRow("Enable") << Action([](Vek& v) { v.setEnable(false); }) << "Enable";
         QTest::newRow("LedRadius") << Action([](Vek& v) { v.setLedRadius(2); }) << "LedRadius";
-        QTest::newRow("OnSetColor") << Action([](Vek& v) { v.setOnSetColor(kivaro::Green); })
-                                    << "OnSetColor";
-        QTest::newRow("OnClrColor") << Action([](Vek& v) { v.setOnClrColor(kivaro::BGreen); })
-                                    << "OnClrColor";
+        QTest::newRow("OnSetColor")
+            << Action([](Vek& v) { v.setOnSetColor(kivaro::Green); }) << "OnSetColor";
+        QTest::newRow("OnClrColor")
+            << Action([](Vek& v) { v.setOnClrColor(kivaro::BGreen); }) << "OnClrColor";
         QTest::newRow("Clr notifies nothing") << Action([](Vek& v) { v.Clr(); }) << QString();
-        QTest::newRow("SetAll notifies nothing") << Action([](Vek& v) { v.SetAll(); })
-                                                 << QString();
+        QTest::newRow("SetAll notifies nothing") << Action([](Vek& v) { v.SetAll(); }) << QString();
     }
     void setters_notifyTheHostWithThePersistenceKey() {
         QFETCH(Action, action);
@@ -407,8 +404,7 @@ private slots:
         // Lines 11 on are painted after the shrink: lit where they are still on the surface.
         QTest::newRow("MaxRows") << Action([](Vek& v) { v.setMaxRows(3); }) << 254 << 3 << 1
                                  << 1 + 244 * 3;
-        QTest::newRow("MaxLines") << Action([](Vek& v) { v.setMaxLines(2); }) << 2 << 254 << 0
-                                  << 1;
+        QTest::newRow("MaxLines") << Action([](Vek& v) { v.setMaxLines(2); }) << 2 << 254 << 0 << 1;
         QTest::newRow("both") << Action([](Vek& v) {
             v.setMaxLines(1);
             v.setMaxRows(1);
@@ -498,8 +494,8 @@ private slots:
         setBit(*f.vek, 2, 1);
         QImage image(f.vek->size(), QImage::Format_ARGB32_Premultiplied);
         f.vek->render(&image);
-        QCOMPARE(image.pixel(14, 14), QColor(0x50, 0, 0).rgb());   // dot 1,1 unlit
-        QCOMPARE(image.pixel(42, 14), QColor(0xFF, 0, 0).rgb());   // dot 2,1 lit
+        QCOMPARE(image.pixel(14, 14), QColor(0x50, 0, 0).rgb());     // dot 1,1 unlit
+        QCOMPARE(image.pixel(42, 14), QColor(0xFF, 0, 0).rgb());     // dot 2,1 lit
         QCOMPARE(image.pixel(0, 0), QColor(0x20, 0x20, 0x20).rgb()); // background corner
         f.vek->Clr();
         f.vek->render(&image);
@@ -694,8 +690,8 @@ private slots:
         f.vek->SetAll();
         platform::PropertyBag bag;
         f.vek->WriteProperties(bag);
-        QCOMPARE(bag.Keys(), (QStringList{"maxlines", "maxrows", "enable", "onsetcolor",
-                                          "onclrcolor"}));
+        QCOMPARE(bag.Keys(),
+                 (QStringList{"maxlines", "maxrows", "enable", "onsetcolor", "onclrcolor"}));
         QCOMPARE(bag.ReadProperty("MaxLines").toInt(), 16);
         QCOMPARE(bag.ReadProperty("MaxRows").toInt(), 32);
         QCOMPARE(platform::ToBoolean(bag.ReadProperty("Enable")), false);
@@ -752,8 +748,7 @@ private slots:
         QTest::newRow("MaxRows -1") << "maxrows" << QVariant(-1) << overflow << 12 << 20;
         // MaxRows is not stored: it reads as its default, 8.
         QTest::newRow("Enable text") << "ENABLE" << QVariant("yes") << mismatch << 12 << 8;
-        QTest::newRow("OnSetColor text") << "OnSetColor" << QVariant("red") << mismatch << 12
-                                         << 8;
+        QTest::newRow("OnSetColor text") << "OnSetColor" << QVariant("red") << mismatch << 12 << 8;
     }
     void load_badValue_throwsAndKeepsWhatWasReadBefore() {
         QFETCH(QString, key);

@@ -3,7 +3,6 @@
 // identifier. This test links the interface header only, never the library, as a host does.
 
 #include "kivaro/IVek.h"
-
 #include "platform/ControlHost.h"
 #include "platform/ControlSite.h"
 #include "platform/PlatformError.h"
@@ -73,19 +72,24 @@ private slots:
 
         // Five distinct fixed identifiers.
         const QStringList guids{lib.value("Guid").toString(), vek.value("Guid").toString(),
-                                dispatch.value("Guid").toString(),
-                                events.value("Guid").toString(), color.value("Guid").toString()};
+                                dispatch.value("Guid").toString(), events.value("Guid").toString(),
+                                color.value("Guid").toString()};
         for (const QString& guid : guids)
             QVERIFY2(QUuid::fromString(guid).isNull() == false, qPrintable(guid));
         QCOMPARE(QSet<QString>(guids.begin(), guids.end()).size(), 5);
 
-        const QMap<QString, std::int32_t> expected{
-            {"MaxLines", kivaro::DispId::MaxLines},     {"MaxRows", kivaro::DispId::MaxRows},
-            {"SetBit", kivaro::DispId::SetBit},         {"ClrBit", kivaro::DispId::ClrBit},
-            {"SetAll", kivaro::DispId::SetAll},         {"ClrAll", kivaro::DispId::ClrAll},
-            {"Bit", kivaro::DispId::Bit},               {"OnSetColor", kivaro::DispId::OnSetColor},
-            {"OnClrColor", kivaro::DispId::OnClrColor}, {"LedRadius", kivaro::DispId::LedRadius},
-            {"Enable", kivaro::DispId::Enable},         {"Clr", kivaro::DispId::Clr}};
+        const QMap<QString, std::int32_t> expected{{"MaxLines", kivaro::DispId::MaxLines},
+                                                   {"MaxRows", kivaro::DispId::MaxRows},
+                                                   {"SetBit", kivaro::DispId::SetBit},
+                                                   {"ClrBit", kivaro::DispId::ClrBit},
+                                                   {"SetAll", kivaro::DispId::SetAll},
+                                                   {"ClrAll", kivaro::DispId::ClrAll},
+                                                   {"Bit", kivaro::DispId::Bit},
+                                                   {"OnSetColor", kivaro::DispId::OnSetColor},
+                                                   {"OnClrColor", kivaro::DispId::OnClrColor},
+                                                   {"LedRadius", kivaro::DispId::LedRadius},
+                                                   {"Enable", kivaro::DispId::Enable},
+                                                   {"Clr", kivaro::DispId::Clr}};
         const QJsonArray members = dispatch.value("Members").toArray();
         QCOMPARE(members.size(), expected.size());
         QStringList order;
@@ -95,9 +99,9 @@ private slots:
             order << name;
             QCOMPARE(std::int32_t(member.value("DispId").toDouble()), expected.value(name));
         }
-        QCOMPARE(order, (QStringList{"MaxLines", "MaxRows", "SetBit", "ClrBit", "SetAll",
-                                     "ClrAll", "Bit", "OnSetColor", "OnClrColor", "LedRadius",
-                                     "Enable", "Clr"}));
+        QCOMPARE(order,
+                 (QStringList{"MaxLines", "MaxRows", "SetBit", "ClrBit", "SetAll", "ClrAll", "Bit",
+                              "OnSetColor", "OnClrColor", "LedRadius", "Enable", "Clr"}));
         QStringList eventNames;
         for (const auto& e : events.value("Events").toArray())
             eventNames << e.toObject().value("Name").toString();
@@ -227,20 +231,19 @@ private slots:
         const int put = int(InvokeKind::PropertyPut);
         const int get = int(InvokeKind::PropertyGet);
         QTest::newRow("unknown id") << 0x60030099 << method << QVariantList{} << notSupported;
-        QTest::newRow("put on a method") << kivaro::DispId::SetAll << put << QVariantList{1}
-                                         << notSupported;
-        QTest::newRow("SetBit one argument") << kivaro::DispId::SetBit << method
-                                             << QVariantList{1} << wrongCount;
-        QTest::newRow("SetAll with argument") << kivaro::DispId::SetAll << method
-                                              << QVariantList{1} << wrongCount;
-        QTest::newRow("get with argument") << kivaro::DispId::MaxRows << get << QVariantList{1}
-                                           << wrongCount;
-        QTest::newRow("put without value") << kivaro::DispId::MaxRows << put << QVariantList{}
-                                           << wrongCount;
-        QTest::newRow("put 300 into a Byte") << kivaro::DispId::MaxRows << put
-                                             << QVariantList{300} << int(platform::kErrOverflow);
-        QTest::newRow("text coordinate") << kivaro::DispId::Bit << method
-                                         << QVariantList{"x", 1}
+        QTest::newRow("put on a method")
+            << kivaro::DispId::SetAll << put << QVariantList{1} << notSupported;
+        QTest::newRow("SetBit one argument")
+            << kivaro::DispId::SetBit << method << QVariantList{1} << wrongCount;
+        QTest::newRow("SetAll with argument")
+            << kivaro::DispId::SetAll << method << QVariantList{1} << wrongCount;
+        QTest::newRow("get with argument")
+            << kivaro::DispId::MaxRows << get << QVariantList{1} << wrongCount;
+        QTest::newRow("put without value")
+            << kivaro::DispId::MaxRows << put << QVariantList{} << wrongCount;
+        QTest::newRow("put 300 into a Byte")
+            << kivaro::DispId::MaxRows << put << QVariantList{300} << int(platform::kErrOverflow);
+        QTest::newRow("text coordinate") << kivaro::DispId::Bit << method << QVariantList{"x", 1}
                                          << int(platform::kErrTypeMismatch);
     }
     void lateBound_rejectsWhatTheInterfaceDoesNotHave() {
