@@ -54,6 +54,8 @@ private slots:
     void captionsCarryTheirAccessKeys();
     void codeModelCaptionsBreakWithLineFeedThenCarriageReturn();
     void codeViewKeepsItsCarriageReturns();
+    void scrollBarRunsItsHandlerOnReleaseNotWhileDragged();
+    void accessKeysActAsClicksOrMoveTheFocus();
     void missingControlLibraryIsReportedNotCrashed();
     void closingTheWindowEndsTheProgram();
 };
@@ -287,6 +289,39 @@ void TestWindow::codeViewKeepsItsCarriageReturns() {
     const QString code = f.window->Txt_Display->Text();
     QCOMPARE(code.count(QStringLiteral("\r\n")), 4);
     QVERIFY(!code.endsWith(QLatin1Char('\n')));
+}
+
+void TestWindow::scrollBarRunsItsHandlerOnReleaseNotWhileDragged() {
+    WindowFixture f;
+    auto& w = *f.window;
+    testing::VekEventCounter events(*w.Vek1);
+    w.HScrl_ChrPos->setSliderDown(true);
+    w.HScrl_ChrPos->setSliderPosition(0);
+    w.HScrl_ChrPos->setSliderPosition(50);
+    QCOMPARE(events.changes, 0);
+    QCOMPARE(w.HScrl_ChrPos->value(), 143);
+    w.HScrl_ChrPos->setSliderDown(false);
+    QCOMPARE(w.HScrl_ChrPos->value(), 50);
+    QCOMPARE(events.changes, 256);
+    w.HScrl_ChrPos->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    QCOMPARE(events.changes, 512);
+}
+
+void TestWindow::accessKeysActAsClicksOrMoveTheFocus() {
+    WindowFixture f;
+    auto& w = *f.window;
+    w.show();
+    w.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    f.dialogs.cancel();
+    // A button's access key clicks it the way a mouse would, after its short press animation.
+    QTest::keyClick(&w, Qt::Key_S, Qt::AltModifier);
+    QTRY_COMPARE(f.dialogs.fileRequests.size(), 1);
+    QTest::keyClick(&w, Qt::Key_W, Qt::AltModifier);
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w.HScrl_Rows));
+    QTest::keyClick(&w, Qt::Key_Y, Qt::AltModifier); // "&Yellow"
+    QTRY_COMPARE(w.Vek1->OnSetColor(), std::int32_t(kivaro::Yellow));
+    QVERIFY(w.Kivaro_Color[3]->isChecked());
 }
 
 void TestWindow::missingControlLibraryIsReportedNotCrashed() {
