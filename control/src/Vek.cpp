@@ -17,7 +17,7 @@ namespace kivaro {
 
 namespace {
 
-// Persistence keys (Part 1.4), also the names passed to the property-changed notification.
+// Persistence keys, also the names passed to the property-changed notification.
 constexpr char kKeyMaxLines[] = "MaxLines";
 constexpr char kKeyMaxRows[] = "MaxRows";
 constexpr char kKeyEnable[] = "Enable";
@@ -32,8 +32,8 @@ constexpr int kDefaultLedRadius = 5;
 constexpr int kNewLedRadius = 4;
 
 // The setters keep the counts within 1..254, so the 8-bit counters of the full-panel paint
-// never pass 255. Loading applies the same correction (the spec leaves that open), which keeps
-// that true for loaded counts too.
+// never pass 255. Loading applies the same correction, which keeps that true
+// for counts read from a saved form too.
 std::uint8_t CorrectCount(std::uint8_t value) {
     if (value == 0)
         return 1;
@@ -67,7 +67,7 @@ Vek::Vek(QWidget* parent) : QWidget(parent) {
 
 Vek::~Vek() = default;
 
-// ---- Life cycle and persistence (Part 1.4) ----
+// ---- Life cycle and persistence ----
 
 void Vek::InitProperties() {
     m_maxLines = kDefaultCount;
@@ -158,7 +158,7 @@ void Vek::setEnable(bool vNewValue) {
     NotifyChanged(kKeyEnable);
 }
 
-// ---- Bit operations (Part 1.1) ----
+// ---- Bit operations ----
 
 void Vek::NormaliseXY(std::uint8_t& X, std::uint8_t& Y) const {
     if (X == 0)
@@ -208,7 +208,7 @@ std::uint32_t Vek::SampleDot(int X, int Y) const {
     return SampleCell(X - 1, Y - 1);
 }
 
-// ---- The surface (Part 1.2) ----
+// ---- The surface ----
 
 std::uint32_t Vek::SampleCell(int i, int j) const {
     if (i < 0 || j < 0 || i >= m_maxRows || j >= m_maxLines)
@@ -404,7 +404,7 @@ void Vek::paintEvent(QPaintEvent* event) {
     }
 }
 
-// ---- Mouse editing and events (Part 1.3) ----
+// ---- Mouse editing and events ----
 
 void Vek::MouseDown(int button, int shift, float x, float y) {
     Q_UNUSED(button);
@@ -484,7 +484,7 @@ void Vek::RaiseChanged() {
     emit Changed();
 }
 
-// ---- Host services (Part 1.5) ----
+// ---- Host services ----
 
 void Vek::NotifyChanged(const char* key) {
     if (m_site)

@@ -70,7 +70,7 @@ class TstVek : public QObject {
     Q_OBJECT
 
 private slots:
-    // ---- Part 1.1: bit operations and coordinate correction ----
+    // ---- Bit operations and coordinate correction ----
 
     void setBit_correctsOutOfRangeCoordinatesInCallersVariables_data() {
         QTest::addColumn<int>("x");
@@ -287,7 +287,7 @@ private slots:
         QCOMPARE(f.vek->SampleDot(8, 8), std::uint32_t(kivaro::BYellow));
     }
 
-    // The surface keeps 24 bits of colour, as the spec's sampling does (high byte 0): a colour
+    // The surface keeps 24 bits of colour, as a screen surface does (high byte 0): a colour
     // with a high byte is painted but never compares equal to what is sampled.
     void colourWithAHighByte_neverReadsLit() {
         Fixture f;
@@ -297,7 +297,7 @@ private slots:
         QCOMPARE(f.vek->SampleDot(1, 1), 0xFFu);
     }
 
-    // ---- Part 1.2: geometry, fit size and the full-panel paint ----
+    // ---- Geometry, fit size and the full-panel paint ----
 
     void geometry_fitsThePanel_data() {
         QTest::addColumn<int>("lines");
@@ -451,7 +451,7 @@ private slots:
     }
 
     // The surface's fill colour is set once per full-panel paint; a SetBit inside a yield sets
-    // it to OnSetColor, and a ClrAll then goes on painting lit discs, as the spec's paint does.
+    // it to OnSetColor, and a ClrAll then goes on painting lit discs with it.
     void reentrantSetBitDuringClrAll_changesTheSurfacesFillColour() {
         Fixture f(200, 200, 1);
         int calls = 0;
@@ -502,7 +502,7 @@ private slots:
         QCOMPARE(image.pixel(42, 14), QColor(0x20, 0x20, 0x20).rgb());
     }
 
-    // ---- Part 1.3: mouse editing and events ----
+    // ---- Mouse editing and events ----
 
     void mouseDown_storesTwipsRoundedHalfToEven_data() {
         QTest::addColumn<float>("x");
@@ -643,7 +643,7 @@ private slots:
         QCOMPARE(litCount(*f.vek), 0);
     }
 
-    // ---- Part 1.4: property persistence ----
+    // ---- Property persistence ----
 
     void newControl_savesOnlyItsRadius() {
         Fixture f;
