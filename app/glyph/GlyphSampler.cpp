@@ -91,6 +91,46 @@ Cells cellsOf(const PictureSurface& surface, kivaro::IVek& control, float w, flo
     return cells;
 }
 
+// Dots of one pixel go straight into the image: tens of thousands of them per run.
+void markCentres(PictureSurface& surface, kivaro::IVek& control, const Cells& cells,
+                 std::uint32_t colour) {
+    QImage& image = surface.MutableImage();
+    const QRgb pixel = platform::ToQRgb(colour);
+    std::array<QRgb*, kMaxCount + 1> rows;
+    for (int j = 1; j <= kMaxCount; ++j) {
+        const int y = pixelWithin(cellCoordinate(j, 0.0, cells.ch), image.height());
+        rows[j] = y < 0 ? nullptr : reinterpret_cast<QRgb*>(image.scanLine(y));
+    }
+    const int columns = control.MaxRows();
+    float x = 0;
+    float y = 0;
+    for (int i = 1; i <= columns; ++i) {
+        x = cellCoordinate(i, 0.0, cells.cw);
+        const int px = pixelWithin(x, image.width());
+        const int lines = control.MaxLines();
+        for (int j = 1; j <= lines && px >= 0; ++j)
+            if (rows[j])
+                rows[j][px] = pixel;
+        y = cellCoordinate(lines, 0.0, cells.ch);
+    }
+    // Where the last mark went, as setting it point by point would leave it.
+    if (columns > 0) {
+        surface.SetCurrentX(x);
+        surface.SetCurrentY(y);
+    }
+}
+
+void setCentres(PictureSurface& surface, kivaro::IVek& control, const Cells& cells,
+                std::uint32_t colour) {
+    const int columns = control.MaxRows();
+    for (int i = 1; i <= columns; ++i) {
+        const float x = cellCoordinate(i, 0.0, cells.cw);
+        const int lines = control.MaxLines();
+        for (int j = 1; j <= lines; ++j)
+            surface.PSet(x, cellCoordinate(j, 0.0, cells.ch), colour);
+    }
+}
+
 } // namespace
 
 void DrawGlyph(PictureSurface& Pic_Char, const PictureSurface& Pic_Bkp, bool CharMode,
@@ -135,13 +175,10 @@ void SampleGlyph(const PictureSurface& surface, kivaro::IVek& control, float w, 
 void MarkGrid(PictureSurface& surface, kivaro::IVek& control, float w, float h,
               std::uint32_t colour) {
     const Cells cells = cellsOf(surface, control, w, h);
-    const int columns = control.MaxRows();
-    for (int i = 1; i <= columns; ++i) {
-        const float x = cellCoordinate(i, 0.0, cells.cw);
-        const int lines = control.MaxLines();
-        for (int j = 1; j <= lines; ++j)
-            surface.PSet(x, cellCoordinate(j, 0.0, cells.ch), colour);
-    }
+    if (surface.DrawWidth() == 1)
+        markCentres(surface, control, cells, colour);
+    else
+        setCentres(surface, control, cells, colour);
 }
 
 } // namespace orvane

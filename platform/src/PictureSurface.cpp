@@ -7,7 +7,6 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-#include <cmath>
 #include <limits>
 
 namespace platform {
@@ -62,14 +61,6 @@ void paintDot(QImage& target, int px, int py, QRgb colour, int width) {
 PictureSurface::PictureSurface(QWidget* parent) : QFrame(parent) {
     m_image = newImage(contentsRect().size());
     m_image.fill(ToQRgb(m_backColor));
-}
-
-int PictureSurface::PixelIndex(float c) {
-    const float f = std::floor(c);
-    // NaN and coordinates far beyond any surface fall outside every surface.
-    if (!(f >= -1e9f && f <= 1e9f))
-        return std::numeric_limits<int>::min();
-    return static_cast<int>(f);
 }
 
 double PictureSurface::ScaleWidth() const {
@@ -189,14 +180,24 @@ const QImage& PictureSurface::Image() const {
     return m_image;
 }
 
+QImage& PictureSurface::MutableImage() {
+    scheduleUpdate();
+    return image();
+}
+
 QImage& PictureSurface::image() {
     syncImageSize();
     return m_image;
 }
 
 // A hidden widget gets its resize event only when it is shown, so the image follows the inner
-// area whenever it is used, not only on resize events.
+// area whenever it is used, not only on resize events. Asking for the inner area costs more than
+// a pixel does, so it is asked only after the size or the margins changed.
 void PictureSurface::syncImageSize() const {
+    if (!m_marginsChanged && size() == m_sizedFor)
+        return;
+    m_sizedFor = size();
+    m_marginsChanged = false;
     const QSize inner = contentsRect().size().expandedTo(QSize(0, 0));
     if (m_image.size() == inner)
         return;
@@ -213,6 +214,12 @@ void PictureSurface::scheduleUpdate() {
         return;
     m_updatePending = true;
     update();
+}
+
+bool PictureSurface::event(QEvent* event) {
+    if (event->type() == QEvent::ContentsRectChange)
+        m_marginsChanged = true;
+    return QFrame::event(event);
 }
 
 void PictureSurface::paintEvent(QPaintEvent* event) {

@@ -7,7 +7,9 @@
 #include <QRgb>
 #include <QString>
 
+#include <cmath>
 #include <cstdint>
+#include <limits>
 #include <optional>
 
 namespace platform {
@@ -80,15 +82,24 @@ public:
 
     // The retained image (Format_RGB32, 0xffRRGGBB) for readers that walk many pixels.
     const QImage& Image() const;
+    // The same for writers that set many pixels at once; the surface repaints afterwards.
+    QImage& MutableImage();
 
-    // The pixel that contains the coordinate c.
-    static int PixelIndex(float c);
+    // The pixel that contains the coordinate c. NaN and coordinates far beyond any surface give
+    // the lowest int, outside every surface.
+    static int PixelIndex(float c) {
+        const float f = std::floor(c);
+        if (!(f >= -1e9f && f <= 1e9f))
+            return std::numeric_limits<int>::min();
+        return static_cast<int>(f);
+    }
 
 signals:
     // A mouse button went down over the surface; position is in scale units.
     void MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPointF position);
 
 protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -100,6 +111,9 @@ private:
     void scheduleUpdate();
 
     mutable QImage m_image;
+    // The widget size and margins the image was last sized for.
+    mutable QSize m_sizedFor;
+    mutable bool m_marginsChanged = true;
     QImage m_picture;
     QFont m_font;
     std::uint32_t m_backColor = 0xFFFFFF;
