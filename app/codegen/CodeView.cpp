@@ -5,7 +5,19 @@
 namespace orvane {
 
 CodeView::CodeView(QWidget* parent) : QPlainTextEdit(parent) {
+    // A code view with both scroll bars: long lines run on instead of wrapping.
+    setLineWrapMode(QPlainTextEdit::NoWrap);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    SetCodeFont(font());
     connect(this, &QPlainTextEdit::textChanged, this, &CodeView::takeTypedText);
+}
+
+void CodeView::SetCodeFont(QFont font) {
+    // The code is one long line of hexadecimal: laid out without shaping it takes a fraction
+    // of the time, and plain ASCII looks the same either way.
+    font.setStyleStrategy(QFont::PreferNoShaping);
+    setFont(font);
 }
 
 void CodeView::SetText(const QString& text) {

@@ -16,6 +16,7 @@ public:
 
     const QString& Text() const { return m_text; }
     void SetText(const QString& text);
+    void SetCodeFont(QFont font);
 
 private:
     void takeTypedText();

@@ -75,7 +75,7 @@ void SingleCharWindow::buildLayout() {
     Txt_Display = new CodeView(this);
     place(Txt_Display, 2700, 3795, 5895, 2520);
     Txt_Display->SetText(QStringLiteral("Some Information That I want Display!\r\n"));
-    Txt_Display->setFont(pointFont(QStringLiteral("宋体"), 10.5, false));
+    Txt_Display->SetCodeFont(pointFont(QStringLiteral("宋体"), 10.5, false));
     setTextColour(Txt_Display, 0x400040);
     setTab(Txt_Display, 8);
 
