@@ -100,6 +100,11 @@ void TestWindow::startsWithPanelAndGlyphScrollBarsSetFromTheControl() {
     // The face asked for by its system name is drawn with an installed free face.
     QVERIFY(QFontInfo(w.Pic_Char->DrawFont()).family() != QStringLiteral("黑体"));
     QVERIFY(QFontInfo(w.Pic_Char->DrawFont()).family().contains(QStringLiteral("WenQuanYi")));
+    QCOMPARE(w.Txt_Display->font().family(), QStringLiteral("宋体"));
+    QVERIFY(QFontInfo(w.Txt_Display->font()).family().contains(QStringLiteral("UMing")));
+    QCOMPARE(w.Txt_Char->font().pointSizeF(), 42.0);
+    QCOMPARE(w.Pic_VekContainer->font().family(), QStringLiteral("楷体_GB2312"));
+    QVERIFY(QFontInfo(w.Pic_VekContainer->font()).family().contains(QStringLiteral("UKai")));
 }
 
 void TestWindow::typingASecondCharacterRunsThePipelineTwice() {
