@@ -112,7 +112,7 @@ void Vek::WriteProperties(platform::PropertyBag& bag) const {
     write(kKeyOnClrColor, m_onClrColor, static_cast<int>(BRed));
 }
 
-// ---- Properties (Parts 1.1, 1.2, 1.3) ----
+// ---- Properties ----
 
 void Vek::setMaxLines(std::uint8_t vNewValue) {
     m_maxLines = CorrectCount(vNewValue);
