@@ -6,7 +6,6 @@
 #include "platform/IDialogPresenter.h"
 #include "platform/MessageBoxes.h"
 
-#include <QApplication>
 #include <QTest>
 
 #include <benchmark/benchmark.h>
@@ -97,12 +96,3 @@ void BM_CreateWindow(benchmark::State& state) {
 BENCHMARK(BM_CreateWindow)->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
