@@ -4,7 +4,6 @@
 #include "kivaro/Vek.h"
 #include "platform/ControlSite.h"
 
-#include <QApplication>
 #include <QImage>
 #include <QRegion>
 

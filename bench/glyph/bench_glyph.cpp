@@ -7,7 +7,6 @@
 #include "kivaro/Vek.h"
 #include "platform/PictureSurface.h"
 
-#include <QApplication>
 #include <QElapsedTimer>
 
 #include <array>
