@@ -4,6 +4,7 @@
 #include "kivaro/Vek.h"
 #include "platform/ControlSite.h"
 
+#include <QCoreApplication>
 #include <QImage>
 #include <QRegion>
 
