@@ -53,22 +53,26 @@ void SingleCharWindow::fitHorizontal() {
     fitAxis(Pic_VekContainer->ScaleWidth(), vek->width(), HScrl_VekPos, vek, false);
 }
 
+void SingleCharWindow::showSetting(int index, const QString& caption, const ScrollBar* bar) {
+    Lbl_VekSet[index]->setText(caption + QString::number(bar->value()));
+}
+
 void SingleCharWindow::HScrl_Lines_Change() {
-    Lbl_VekSet[1]->setText(QStringLiteral("&Lines:") + QString::number(HScrl_Lines->value()));
+    showSetting(1, QStringLiteral("&Lines:"), HScrl_Lines);
     Vek1->setMaxLines(static_cast<std::uint8_t>(HScrl_Lines->value()));
     fitVertical();
     RefreshPipeline(kStandardFx, kStandardFy);
 }
 
 void SingleCharWindow::HScrl_Rows_Change() {
-    Lbl_VekSet[2]->setText(QStringLiteral("Ro&ws:") + QString::number(HScrl_Rows->value()));
+    showSetting(2, QStringLiteral("Ro&ws:"), HScrl_Rows);
     Vek1->setMaxRows(static_cast<std::uint8_t>(HScrl_Rows->value()));
     fitHorizontal();
     RefreshPipeline(kStandardFx, kStandardFy);
 }
 
 void SingleCharWindow::HScrl_Radius_Change() {
-    Lbl_VekSet[3]->setText(QStringLiteral("Ra&dius:") + QString::number(HScrl_Radius->value()));
+    showSetting(3, QStringLiteral("Ra&dius:"), HScrl_Radius);
     Vek1->setLedRadius(static_cast<std::uint8_t>(HScrl_Radius->value()));
     fitVertical();
     fitHorizontal();

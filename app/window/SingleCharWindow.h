@@ -132,9 +132,10 @@ private:
     void applyTabOrder();
     void drawLine3D(QPainter& painter) const;
     void runBuildCodeText();
+    // The caption of a setting's label: its access-key caption and the scroll bar's value.
+    void showSetting(int index, const QString& caption, const ScrollBar* bar);
     void fitVertical();
     void fitHorizontal();
-    void settingChanged(ScrollBar* bar, int labelIndex, const QString& prefix);
     void importPicture();
     // The matrix settings copied from the panel, the glyph scroll bars at their start values.
     void resetGlyphGeometry();
