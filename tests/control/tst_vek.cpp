@@ -144,12 +144,6 @@ private slots:
         QCOMPARE(f.vek->SampleDot(3, 2), Vek::kBackgroundColor);
     }
 
-    void backgroundColour_differsFromEveryNamedColourAndTheOutline() {
-        for (std::uint32_t c : {0xFFu, 0xFF00u, 0xFF0000u, 0xFFFFu, 0xFF00FFu, 0x50u, 0x8000u,
-                                0x800000u, 0x8080u, 0x800080u, 0u})
-            QVERIFY(Vek::kBackgroundColor != c);
-    }
-
     void resetsThePattern_data() {
         QTest::addColumn<Action>("action");
         QTest::addColumn<int>("changedEvents");

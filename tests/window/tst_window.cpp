@@ -53,7 +53,6 @@ private slots:
     void captionsCarryTheirAccessKeys_data();
     void captionsCarryTheirAccessKeys();
     void codeModelCaptionsBreakWithLineFeedThenCarriageReturn();
-    void codeViewKeepsItsCarriageReturns();
     void scrollBarRunsItsHandlerOnReleaseNotWhileDragged();
     void accessKeysActAsClicksOrMoveTheFocus();
     void missingControlLibraryIsReportedNotCrashed();
@@ -287,13 +286,6 @@ void TestWindow::codeModelCaptionsBreakWithLineFeedThenCarriageReturn() {
     QCOMPARE(f.window->Opt_CodeModel[0]->text(), QStringLiteral("A--B\n\r|     |\n\rC--D"));
     QCOMPARE(f.window->Opt_CodeModel[1]->text(), QStringLiteral("A--C\n\r|     |\n\rB--D"));
     QCOMPARE(f.window->Lbl_VekSet[1]->buddy(), static_cast<QWidget*>(f.window->HScrl_Lines));
-}
-
-void TestWindow::codeViewKeepsItsCarriageReturns() {
-    WindowFixture f;
-    const QString code = f.window->Txt_Display->Text();
-    QCOMPARE(code.count(QStringLiteral("\r\n")), 4);
-    QVERIFY(!code.endsWith(QLatin1Char('\n')));
 }
 
 void TestWindow::scrollBarRunsItsHandlerOnReleaseNotWhileDragged() {
