@@ -9,6 +9,7 @@ packages=(
     libbenchmark-dev
     fonts-wqy-zenhei fonts-arphic-uming fonts-arphic-ukai
     fontconfig
+    as31 sdcc
 )
 
 missing=()
