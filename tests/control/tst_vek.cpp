@@ -6,6 +6,7 @@
 #include "platform/PlatformError.h"
 #include "platform/PropertyBag.h"
 
+#include <QMouseEvent>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -765,6 +766,47 @@ private slots:
         QCOMPARE(int(f.vek->MaxRows()), rows);
         // The panel was not repainted: the lit dots are still lit.
         QCOMPARE(bit(*f.vek, 5, 5), 1);
+    }
+
+    // ---- Faults found by using the real window ----
+
+    void release_inThePanelsLastHalfPixel_stillClicks_data() {
+        QTest::addColumn<double>("x");
+        QTest::addColumn<int>("clicks");
+        QTest::newRow("89.55, the panel's last half pixel") << 89.55 << 1;
+        QTest::newRow("90.2, beyond the widget") << 90.2 << 0;
+    }
+    void release_inThePanelsLastHalfPixel_stillClicks() {
+        QFETCH(double, x);
+        QFETCH(int, clicks);
+        Fixture f; // 8 x 8 at radius 4: a panel of 89.6 px in a widget of 90
+        QSignalSpy clicked(f.vek.get(), &Vek::Click);
+        const QPointF at(x, 10);
+        for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+            const Qt::MouseButtons held =
+                type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton;
+            QMouseEvent event(type, at, at, Qt::LeftButton, held, {});
+            QCoreApplication::sendEvent(f.vek.get(), &event);
+        }
+        QCOMPARE(clicked.count(), clicks);
+        QCOMPARE(bit(*f.vek, 8, 1), clicks);
+    }
+
+    void smallDiscs_showTheirExactColourAtTheCentre_data() {
+        QTest::addColumn<int>("radius");
+        for (const int r : {1, 2, 5})
+            QTest::addRow("radius %d", r) << r;
+    }
+    void smallDiscs_showTheirExactColourAtTheCentre() {
+        QFETCH(int, radius);
+        Fixture f(1, 2, radius);
+        setBit(*f.vek, 1, 1);
+        QImage image(f.vek->size(), QImage::Format_ARGB32_Premultiplied);
+        f.vek->render(&image);
+        const double pitch = 42.0 * radius / Vek::kTwipsPerPixel;
+        const int y = int(0.5 * pitch);
+        QCOMPARE(image.pixel(int(0.5 * pitch), y), QColor(0xFF, 0, 0).rgb()); // lit, Red
+        QCOMPARE(image.pixel(int(1.5 * pitch), y), QColor(0x50, 0, 0).rgb()); // unlit, BRed
     }
 };
 

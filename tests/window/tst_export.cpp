@@ -292,7 +292,7 @@ void TestExport::fontChooserAppliesFaceAndStyleButNotSize() {
     const QString edited = testing::dotPicture(*w.Vek1);
     QTest::mouseClick(w.Cmd_Font, Qt::LeftButton);
     QCOMPARE(f.dialogs.fontRequests.size(), 1);
-    QCOMPARE(f.dialogs.fontRequests[0].font.family(), QStringLiteral("黑体"));
+    QCOMPARE(f.dialogs.fontRequests[0].font.family(), QStringLiteral("WenQuanYi Zen Hei"));
     QCOMPARE(f.dialogs.fontRequests[0].font.pointSizeF(), 106.0);
     QCOMPARE(f.dialogs.fontRequests[0].flags, 0x103);
     QCOMPARE(w.Pic_Char->FontName(), QStringLiteral("AR PL UKai CN"));
