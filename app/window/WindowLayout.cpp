@@ -159,8 +159,8 @@ void SingleCharWindow::buildLayout() {
         place(Lbl_VekSet[index], l, t, w, h);
         setTextColour(Lbl_VekSet[index], 0x000000);
         Lbl_VekSet[index]->setBuddy(buddy);
-        // Text from the label's top, as the platform draws it: centred, it would run into the
-        // frame's title above the first label.
+        // Text from the label's top, as the platform draws it: a line taller than the label
+        // then overflows below, away from the frame's title above the first label.
         Lbl_VekSet[index]->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         setTab(Lbl_VekSet[index], tab);
     }
