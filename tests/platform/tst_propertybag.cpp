@@ -34,8 +34,7 @@ void TestPropertyBag::valueEqualToDefaultIsNotStored_data() {
     QTest::addColumn<QVariant>("value");
     QTest::addColumn<QVariant>("defaultValue");
     QTest::addColumn<bool>("stored");
-    QTest::newRow("byte equal to int default")
-        << QVariant::fromValue<quint8>(8) << QVariant(8) << false;
+    QTest::newRow("byte equal to int default") << QVariant::fromValue<quint8>(8) << QVariant(8) << false;
     QTest::newRow("byte differing") << QVariant::fromValue<quint8>(4) << QVariant(5) << true;
     QTest::newRow("true against true") << QVariant(true) << QVariant(true) << false;
     QTest::newRow("false against true") << QVariant(false) << QVariant(true) << true;
@@ -130,8 +129,7 @@ void TestPropertyBag::conversionFailuresCarryTheirNumbers_data() {
     QTest::addColumn<int>("number");
     QTest::newRow("above a byte") << QVariant(256) << int(platform::kErrOverflow);
     QTest::newRow("negative byte") << QVariant(-1) << int(platform::kErrOverflow);
-    QTest::newRow("not a number") << QVariant(QStringLiteral("green"))
-                                  << int(platform::kErrTypeMismatch);
+    QTest::newRow("not a number") << QVariant(QStringLiteral("green")) << int(platform::kErrTypeMismatch);
 }
 
 void TestPropertyBag::conversionFailuresCarryTheirNumbers() {
