@@ -7,7 +7,7 @@ packages=(
     g++ cmake make pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
     libbenchmark-dev
-    fonts-wqy-zenhei fonts-arphic-uming fonts-arphic-ukai
+    fonts-wqy-zenhei fonts-arphic-uming fonts-arphic-ukai fonts-liberation
     fontconfig
     as31 sdcc
 )

@@ -35,6 +35,9 @@ void fitAxis(double visible, double panel, ScrollBar* bar, QWidget* vek, bool ve
         return;
     }
     bar->setEnabled(false);
+    // The panel goes back to 0, so the thumb does too: left where it was, it would claim a
+    // scroll position the panel no longer shows.
+    bar->setValue(0);
     if (vertical && vek->y() != 0)
         vek->move(vek->x(), 0);
     else if (!vertical && vek->x() != 0)

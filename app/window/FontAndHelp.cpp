@@ -19,7 +19,9 @@ void SingleCharWindow::Cmd_Font_Click() {
     try {
         Dialog.SetCancelError(true);
         Dialog.SetFlags(kFontFlags);
-        Dialog.SetFontName(Pic_Char->FontName());
+        // The face that really draws, not the name a substitution resolves: the chooser
+        // lists only real faces, and OK without a change must keep the glyph as it is.
+        Dialog.SetFontName(Pic_Char->FaceName());
         Dialog.SetFontBold(Pic_Char->FontBold());
         Dialog.SetFontItalic(Pic_Char->FontItalic());
         Dialog.SetFontStrikethru(Pic_Char->FontStrikethru());

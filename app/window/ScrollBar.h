@@ -15,6 +15,12 @@ public:
 
 signals:
     void Change();
+
+protected:
+    // The keys act as on the platform the window comes from, for both orientations: Right
+    // and Down add the small change, Left and Up take it away, Page Down and Page Up the
+    // large change, Home and End go to the ends.
+    void keyPressEvent(QKeyEvent* event) override;
 };
 
 } // namespace orvane

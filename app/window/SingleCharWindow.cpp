@@ -2,9 +2,9 @@
 
 #include "AppInfo.h"
 #include "CharBox.h"
-#include "FontSubstitutes.h"
 #include "ScrollBar.h"
 #include "codegen/CodeView.h"
+#include "glyph/FontSubstitutes.h"
 #include "glyph/GlyphSampler.h"
 #include "platform/ControlHost.h"
 #include "platform/PictureSurface.h"
@@ -42,7 +42,10 @@ SingleCharWindow::SingleCharWindow(const WindowServices& services, QWidget* pare
     buildLayout();
     createVek1();
     connectHandlers();
+    Dialog.SetOwner(this);
     Form_Initialize();
+    // Typing works at once: the character box is where a new user starts.
+    Txt_Char->setFocus();
 }
 
 SingleCharWindow::~SingleCharWindow() {

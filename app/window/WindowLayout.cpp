@@ -2,6 +2,7 @@
 #include "ScrollBar.h"
 #include "SingleCharWindow.h"
 #include "Twips.h"
+#include "WrappingButton.h"
 #include "codegen/CodeView.h"
 #include "platform/Colour.h"
 #include "platform/PictureSurface.h"
@@ -54,7 +55,7 @@ ScrollBar* scrollBar(QWidget* parent, Qt::Orientation o, int min, int max, int l
 }
 
 QRadioButton* option(QWidget* parent, const QString& caption) {
-    auto* button = new QRadioButton(caption, parent);
+    auto* button = new WrappingButton<QRadioButton>(caption, parent);
     // Each array of options is a group of its own; the frames group them.
     button->setAutoExclusive(true);
     return button;
@@ -69,6 +70,9 @@ void SingleCharWindow::buildLayout() {
     icon.addFile(QStringLiteral(":/artwork/icon16.png"), QSize(16, 16));
     setWindowIcon(icon);
     setFixedSize(TwipsToPixels(8640), TwipsToPixels(6360));
+    // The layout was made for captions in a narrow 8-point sans-serif face, a line 12 pixels
+    // high; the desktop's wider and taller default would cut them off or run them together.
+    setFont(pointFont(QStringLiteral("Liberation Sans"), kCaptionPoints, false));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowCloseButtonHint |
                    Qt::WindowTitleHint);
 
@@ -79,7 +83,7 @@ void SingleCharWindow::buildLayout() {
     setTextColour(Txt_Display, 0x400040);
     setTab(Txt_Display, 8);
 
-    Chk_VekEdit = new QCheckBox(QStringLiteral("Vek Edit Enable"), this);
+    Chk_VekEdit = new WrappingButton<QCheckBox>(QStringLiteral("Vek Edit Enable"), this);
     place(Chk_VekEdit, 0, 1680, 1095, 375);
     Chk_VekEdit->setChecked(true);
     setTab(Chk_VekEdit, 35);

@@ -341,6 +341,13 @@ QRect Vek::CellRect(int i, int j) const {
     return QRect(QPoint(left, top), QPoint(right, bottom));
 }
 
+namespace {
+
+// Discs below this radius in pixels are drawn pixel by pixel, without an outline.
+constexpr double kSmallDiscRadius = 2.0;
+
+} // namespace
+
 const QPixmap& Vek::DiscPixmap(std::uint32_t colour) {
     if (m_discsRadius != m_ledRadius || m_discs.size() > 16) {
         m_discs.clear();
@@ -354,7 +361,15 @@ const QPixmap& Vek::DiscPixmap(std::uint32_t colour) {
     const int half = static_cast<int>(std::ceil(radius)) + 1;
     QPixmap pixmap(2 * half + 1, 2 * half + 1);
     pixmap.fill(Qt::transparent);
-    {
+    if (radius < kSmallDiscRadius) {
+        // An outline a pixel wide would cover such a disc whole and smoothing would blend away
+        // its colour: every pixel whose centre lies on the disc takes the fill colour exactly.
+        QPainter painter(&pixmap);
+        for (int y = 0; y < pixmap.height(); ++y)
+            for (int x = 0; x < pixmap.width(); ++x)
+                if (std::hypot(x - half, y - half) <= radius)
+                    painter.fillRect(x, y, 1, 1, platform::ToQColor(colour));
+    } else {
         QPainter painter(&pixmap);
         painter.setRenderHint(QPainter::Antialiasing);
         painter.setPen(QPen(Qt::black, 1.0));
@@ -449,7 +464,9 @@ void Vek::mouseReleaseEvent(QMouseEvent* event) {
         return;
     m_leftPressed = false;
     event->accept();
-    if (rect().contains(event->position().toPoint()))
+    // In the press's own unit: rounding to whole pixels would lose the panel's last half pixel.
+    const QPointF pos = event->position();
+    if (pos.x() >= 0 && pos.y() >= 0 && pos.x() < width() && pos.y() < height())
         ClickNotification();
 }
 

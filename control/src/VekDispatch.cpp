@@ -42,10 +42,16 @@ QVariant Property(InvokeKind kind, QVariantList& args, Get get, Put put) {
 }
 
 // A method whose X and Y are Bytes by reference: the corrected values go back into args.
+// A method runs only when called as one: read as a property it would paint and raise events
+// where the caller expects nothing to change.
+void ExpectMethod(std::int32_t dispId, InvokeKind kind) {
+    if (kind != InvokeKind::Method)
+        NotSupported(dispId);
+}
+
 template <typename Call>
 QVariant ByRefXY(std::int32_t dispId, InvokeKind kind, QVariantList& args, Call call) {
-    if (kind == InvokeKind::PropertyPut)
-        NotSupported(dispId);
+    ExpectMethod(dispId, kind);
     ExpectArgs(args, 2);
     std::uint8_t x = platform::ToByte(args[0]);
     std::uint8_t y = platform::ToByte(args[1]);
@@ -57,8 +63,7 @@ QVariant ByRefXY(std::int32_t dispId, InvokeKind kind, QVariantList& args, Call 
 
 template <typename Call>
 QVariant NoArgs(std::int32_t dispId, InvokeKind kind, QVariantList& args, Call call) {
-    if (kind == InvokeKind::PropertyPut)
-        NotSupported(dispId);
+    ExpectMethod(dispId, kind);
     ExpectArgs(args, 0);
     call();
     return {};

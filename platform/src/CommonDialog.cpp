@@ -46,6 +46,7 @@ void CommonDialog::ShowFont() {
     if (m_fontSize > 0)
         request.font.setPointSizeF(m_fontSize);
     request.flags = m_flags;
+    request.owner = m_owner;
     const std::optional<QFont> chosen = m_presenter->ShowFont(request);
     if (!chosen) {
         cancelled();
@@ -67,6 +68,7 @@ FileDialogRequest CommonDialog::fileRequest() const {
     const bool inRange = m_filterIndex >= 1 && m_filterIndex <= request.filters.size();
     request.filterIndex = inRange ? m_filterIndex - 1 : 0;
     request.fileName = m_fileName;
+    request.owner = m_owner;
     return request;
 }
 

@@ -3,7 +3,9 @@
 #include "platform/Colour.h"
 #include "platform/PlatformError.h"
 
+#include <QFontInfo>
 #include <QFontMetricsF>
+#include <QHash>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -56,6 +58,11 @@ void paintDot(QImage& target, int px, int py, QRgb colour, int width) {
     }
 }
 
+QHash<QString, LineBox>& standInLines() {
+    static QHash<QString, LineBox> lines;
+    return lines;
+}
+
 } // namespace
 
 PictureSurface::PictureSurface(QWidget* parent) : QFrame(parent) {
@@ -92,6 +99,23 @@ void PictureSurface::SetFontSize(double points) {
     m_font.setPointSizeF(points);
 }
 
+QString PictureSurface::FaceName() const {
+    return QFontInfo(m_font).family();
+}
+
+void PictureSurface::SetStandInLineBox(const QString& family, LineBox box) {
+    standInLines().insert(family, box);
+}
+
+PictureSurface::Line PictureSurface::line(const QFontMetricsF& metrics) const {
+    const auto standIn = standInLines().constFind(FaceName());
+    if (standIn == standInLines().cend())
+        return {metrics.ascent(), metrics.height()};
+    const double em = m_font.pixelSize() > 0 ? m_font.pixelSize()
+                                             : m_font.pointSizeF() * metrics.fontDpi() / 72.0;
+    return {standIn->ascent * em, (standIn->ascent + standIn->descent) * em};
+}
+
 void PictureSurface::Cls() {
     image().fill(ToQRgb(m_backColor));
     m_currentX = 0;
@@ -102,11 +126,12 @@ void PictureSurface::Cls() {
 void PictureSurface::Print(const QString& text) {
     QImage& target = image();
     const QFontMetricsF metrics(m_font, &target);
-    const QPointF baseline(m_currentX, double(m_currentY) + metrics.ascent());
+    const Line line = this->line(metrics);
+    const QPointF baseline(m_currentX, double(m_currentY) + line.ascent);
     if (!text.isEmpty()) {
         QRectF box = metrics.boundingRect(text).translated(baseline);
         box |= QRectF(QPointF(m_currentX, m_currentY),
-                      QSizeF(metrics.horizontalAdvance(text), metrics.height()));
+                      QSizeF(metrics.horizontalAdvance(text), line.height));
         const QRect area = box.toAlignedRect().adjusted(-2, -2, 2, 2) & target.rect();
         if (!area.isEmpty()) {
             QImage coverage(area.size(), QImage::Format_Alpha8);
@@ -122,7 +147,7 @@ void PictureSurface::Print(const QString& text) {
         }
     }
     m_currentX = 0;
-    m_currentY = static_cast<float>(double(m_currentY) + metrics.height());
+    m_currentY = static_cast<float>(double(m_currentY) + line.height);
     scheduleUpdate();
 }
 
@@ -144,8 +169,12 @@ void PictureSurface::blendCoverage(const QImage& coverage, QPoint topLeft) {
 void PictureSurface::PaintPicture(const QImage& picture, float x, float y) {
     if (picture.isNull())
         return;
+    // One picture pixel is one surface pixel, whatever the picture's device pixel ratio
+    // (Qt's reader takes a file name ending in "@2x" as one) or stored resolution says.
+    QImage unscaled = picture;
+    unscaled.setDevicePixelRatio(1.0);
     QPainter painter(&image());
-    painter.drawImage(QPoint(PixelIndex(x), PixelIndex(y)), picture);
+    painter.drawImage(QPoint(PixelIndex(x), PixelIndex(y)), unscaled);
     painter.end();
     scheduleUpdate();
 }

@@ -9,11 +9,14 @@ namespace {
 
 std::optional<FileDialogResult> runFileDialog(QWidget* parent, const FileDialogRequest& request,
                                               QFileDialog::AcceptMode mode) {
-    QFileDialog dialog(parent, request.title);
+    QFileDialog dialog(request.owner ? request.owner : parent, request.title);
     dialog.setAcceptMode(mode);
     // Both callers decide themselves what a missing or an existing file means.
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    // The descriptions name their patterns already ("点阵文件（*.dot）"): Qt's own copy of the
+    // patterns would show each of them twice.
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
     if (!request.filters.isEmpty()) {
         dialog.setNameFilters(request.filters);
         dialog.selectNameFilter(request.filters.value(request.filterIndex));
@@ -22,7 +25,11 @@ std::optional<FileDialogResult> runFileDialog(QWidget* parent, const FileDialogR
         dialog.selectFile(request.fileName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
-    const int index = static_cast<int>(request.filters.indexOf(dialog.selectedNameFilter()));
+    const QString selected = dialog.selectedNameFilter();
+    int index = static_cast<int>(request.filters.indexOf(selected));
+    for (int i = 0; index < 0 && i < request.filters.size(); ++i)
+        if (request.filters[i].startsWith(selected + QStringLiteral(" (")))
+            index = i;
     return FileDialogResult{dialog.selectedFiles().constFirst(), index < 0 ? 0 : index};
 }
 
@@ -38,7 +45,8 @@ std::optional<FileDialogResult> QtDialogPresenter::ShowSave(const FileDialogRequ
 
 std::optional<QFont> QtDialogPresenter::ShowFont(const FontDialogRequest& request) {
     bool accepted = false;
-    const QFont chosen = QFontDialog::getFont(&accepted, request.font, m_parent);
+    const QFont chosen =
+        QFontDialog::getFont(&accepted, request.font, request.owner ? request.owner : m_parent);
     if (!accepted)
         return std::nullopt;
     return chosen;

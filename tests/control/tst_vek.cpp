@@ -6,6 +6,7 @@
 #include "platform/PlatformError.h"
 #include "platform/PropertyBag.h"
 
+#include <QMouseEvent>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -765,6 +766,29 @@ private slots:
         QCOMPARE(int(f.vek->MaxRows()), rows);
         // The panel was not repainted: the lit dots are still lit.
         QCOMPARE(bit(*f.vek, 5, 5), 1);
+    }
+
+    // ---- Faults found by using the real window ----
+
+    void release_inThePanelsLastHalfPixel_stillClicks() {
+        Fixture f; // 8 x 8 at radius 4: a panel of 89.6 px in a widget of 90
+        const QPointF at(89.55, 10);
+        for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+            const Qt::MouseButtons held =
+                type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton;
+            QMouseEvent event(type, at, at, Qt::LeftButton, held, {});
+            QCoreApplication::sendEvent(f.vek.get(), &event);
+        }
+        QCOMPARE(bit(*f.vek, 8, 1), 1);
+    }
+
+    void smallDiscs_showTheirExactColourAtTheCentre() {
+        Fixture f(1, 2, 1); // pitch 2.8 px: centres at 1.4 and 4.2
+        setBit(*f.vek, 1, 1);
+        QImage image(f.vek->size(), QImage::Format_ARGB32_Premultiplied);
+        f.vek->render(&image);
+        QCOMPARE(image.pixel(1, 1), QColor(0xFF, 0, 0).rgb()); // lit, Red
+        QCOMPARE(image.pixel(4, 1), QColor(0x50, 0, 0).rgb()); // unlit, BRed
     }
 };
 

@@ -259,6 +259,30 @@ private slots:
             QCOMPARE(e.number(), error);
         }
     }
+
+    void lateBound_methodReadAsAPropertyFailsAndChangesNothing_data() {
+        QTest::addColumn<int>("dispId");
+        QTest::addColumn<QVariantList>("args");
+        QTest::newRow("SetBit") << kivaro::DispId::SetBit << QVariantList{1, 1};
+        QTest::newRow("ClrBit") << kivaro::DispId::ClrBit << QVariantList{2, 2};
+        QTest::newRow("SetAll") << kivaro::DispId::SetAll << QVariantList{};
+        QTest::newRow("ClrAll") << kivaro::DispId::ClrAll << QVariantList{};
+    }
+    void lateBound_methodReadAsAPropertyFailsAndChangesNothing() {
+        QFETCH(int, dispId);
+        QFETCH(QVariantList, args);
+        Hosted h;
+        QVariantList lit{2, 2}, unlit{1, 1};
+        h.call(kivaro::DispId::SetBit, lit);
+        try {
+            h.control->Invoke(dispId, InvokeKind::PropertyGet, args);
+            QFAIL("a method ran as a property get");
+        } catch (const platform::PlatformError& e) {
+            QCOMPARE(e.number(), int(platform::kErrNotSupported));
+        }
+        QCOMPARE(h.call(kivaro::DispId::Bit, unlit).toInt(), 0);
+        QCOMPARE(h.call(kivaro::DispId::Bit, lit).toInt(), 1);
+    }
 };
 
 QTEST_MAIN(TstVekHost)

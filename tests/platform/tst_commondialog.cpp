@@ -1,8 +1,14 @@
 #include "platform/CommonDialog.h"
 #include "platform/PlatformError.h"
+#include "platform/QtDialogPresenter.h"
 
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFileDialog>
 #include <QList>
 #include <QTest>
+#include <QTimer>
 
 #include <functional>
 #include <optional>
@@ -87,6 +93,8 @@ private slots:
     void invalidFilterShowsNothing();
     void propertiesAreKeptAcrossUsesOfAnyKind();
     void fontChooserIsFilledFromAndReturnsTheFontProperties();
+    // Faults found by using the real window as a new user would.
+    void qtFileDialogShowsEachDescriptionOnceOverItsOwner();
 };
 
 void tst_CommonDialog::filterTextBecomesQtEntries_data() {
@@ -263,6 +271,37 @@ void tst_CommonDialog::fontChooserIsFilledFromAndReturnsTheFontProperties() {
     QVERIFY(!dialog.FontBold() && dialog.FontItalic() && dialog.FontStrikethru());
     QVERIFY(!dialog.FontUnderline());
     QCOMPARE(dialog.FontSize(), 36.0);
+}
+
+void tst_CommonDialog::qtFileDialogShowsEachDescriptionOnceOverItsOwner() {
+    QWidget owner;
+    platform::QtDialogPresenter presenter;
+    platform::FileDialogRequest request;
+    request.filters =
+        platform::TranslateFilter(QStringLiteral("点阵文件（*.dot）|*.dot|所有文件（*.*）|*.*"));
+    request.filterIndex = 1;
+    request.owner = &owner;
+    QStringList shown;
+    QWidget* parent = nullptr;
+    QTimer::singleShot(0, [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
+            parent = dialog->parentWidget();
+            if (auto* types = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo")))
+                for (int i = 0; i < types->count(); ++i)
+                    shown << types->itemText(i);
+            dialog->selectFile(QDir::temp().filePath(QStringLiteral("pointillo-none.dot")));
+            static_cast<QDialog*>(dialog)->accept();
+        } else if (modal) {
+            modal->close();
+        }
+    });
+    const std::optional<platform::FileDialogResult> result = presenter.ShowOpen(request);
+    QCOMPARE(shown,
+             QStringList({QStringLiteral("点阵文件（*.dot）"), QStringLiteral("所有文件（*.*）")}));
+    QCOMPARE(parent, &owner);
+    QVERIFY(result);
+    QCOMPARE(result->filterIndex, 1);
 }
 
 QTEST_MAIN(tst_CommonDialog)

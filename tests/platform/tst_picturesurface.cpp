@@ -27,6 +27,9 @@ private slots:
     void fontSizesAreMeasuredAt96Dpi();
     void paintPictureIgnoresAnEmptyPicture();
     void mousePressReportsButtonAndInnerPosition();
+    // Faults found by using the real window as a new user would.
+    void pictureIsPaintedAtItsOwnPixelSize_data();
+    void pictureIsPaintedAtItsOwnPixelSize();
 };
 
 void tst_PictureSurface::scaleSizeIsTheInnerAreaAlsoWhileHidden() {
@@ -206,6 +209,27 @@ void tst_PictureSurface::mousePressReportsButtonAndInnerPosition() {
     QCOMPARE(spy[0][0].value<Qt::MouseButton>(), Qt::RightButton);
     QCOMPARE(spy[0][1].value<Qt::KeyboardModifiers>(), Qt::KeyboardModifiers(Qt::ShiftModifier));
     QCOMPARE(spy[0][2].toPointF(), QPointF(10, 5));
+}
+
+void tst_PictureSurface::pictureIsPaintedAtItsOwnPixelSize_data() {
+    QTest::addColumn<double>("ratio");
+    QTest::newRow("plain, 96 dpi") << 1.0;
+    QTest::newRow("named @3x, stored at 288 dpi") << 3.0;
+}
+void tst_PictureSurface::pictureIsPaintedAtItsOwnPixelSize() {
+    QFETCH(double, ratio);
+    QImage picture(7, 5, QImage::Format_RGB32);
+    picture.fill(Qt::black);
+    picture.setDevicePixelRatio(ratio);
+    picture.setDotsPerMeterX(int(3780 * ratio));
+    picture.setDotsPerMeterY(int(3780 * ratio));
+    PictureSurface surface;
+    surface.resize(12, 12);
+    surface.SetBackColor(0xFFFFFF);
+    surface.PaintPicture(picture, 2, 3);
+    QCOMPARE(surface.Point(8, 7), std::optional<std::uint32_t>(0)); // the last picture pixel
+    QCOMPARE(surface.Point(9, 7), std::optional<std::uint32_t>(0xFFFFFF));
+    QCOMPARE(surface.Point(8, 8), std::optional<std::uint32_t>(0xFFFFFF));
 }
 
 QTEST_MAIN(tst_PictureSurface)

@@ -75,14 +75,15 @@ public:
         QString caption;
         platform::MsgIcon icon;
         platform::MsgButtons buttons;
+        QWidget* parent = nullptr;
     };
 
     QList<platform::MsgResult> answers;
     QList<Shown> shown;
 
-    platform::MsgResult Show(QWidget*, const QString& text, const QString& caption,
+    platform::MsgResult Show(QWidget* parent, const QString& text, const QString& caption,
                              platform::MsgIcon icon, platform::MsgButtons buttons) override {
-        shown.append({text, caption, icon, buttons});
+        shown.append({text, caption, icon, buttons, parent});
         if (buttons == platform::MsgButtons::Ok)
             return platform::MsgResult::Ok;
         if (answers.isEmpty())

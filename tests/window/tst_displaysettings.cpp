@@ -54,6 +54,9 @@ private slots:
     void colourChangeReplacesHandEditsOnThePanelOnly();
     void changesDuringAYieldLeaveCodeAndPanelInStep_data();
     void changesDuringAYieldLeaveCodeAndPanelInStep();
+    // Faults found by using the real window as a new user would.
+    void fittingPanelPutsItsDisabledScrollBarBackAtZero_data();
+    void fittingPanelPutsItsDisabledScrollBarBackAtZero();
 };
 
 void TestDisplaySettings::startsWithLabelsAndDisabledPanelScrollBars() {
@@ -283,6 +286,26 @@ void TestDisplaySettings::changesDuringAYieldLeaveCodeAndPanelInStep() {
     QCOMPARE(testing::codeBytes(w.Txt_Display->Text()).size(), w.Vek1->MaxLines() * groups);
     QCOMPARE(w.Lbl_VekSet[1]->text(),
              QStringLiteral("&Lines:") + QString::number(w.HScrl_Lines->value()));
+}
+
+void TestDisplaySettings::fittingPanelPutsItsDisabledScrollBarBackAtZero_data() {
+    QTest::addColumn<bool>("vertical");
+    QTest::newRow("Lines") << true;
+    QTest::newRow("Rows") << false;
+}
+void TestDisplaySettings::fittingPanelPutsItsDisabledScrollBarBackAtZero() {
+    QFETCH(bool, vertical);
+    WindowFixture f;
+    auto& w = *f.window;
+    orvane::ScrollBar* setting = vertical ? w.HScrl_Lines : w.HScrl_Rows;
+    orvane::ScrollBar* position = vertical ? w.VScrl_VekPos : w.HScrl_VekPos;
+    setting->setValue(30);
+    position->setValue(50);
+    setting->setValue(10);
+    // Grown again, thumb and panel agree: both at the top (or left).
+    setting->setValue(30);
+    QCOMPARE(position->value(), 0);
+    QCOMPARE(vertical ? w.Vek1->Widget()->y() : w.Vek1->Widget()->x(), 0);
 }
 
 QTEST_MAIN(TestDisplaySettings)

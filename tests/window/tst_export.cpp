@@ -10,6 +10,7 @@
 
 #include <QClipboard>
 #include <QFile>
+#include <QFontDatabase>
 #include <QGuiApplication>
 #include <QProcess>
 #include <QPushButton>
@@ -110,6 +111,8 @@ private slots:
     void scramblingXorsSingleBytesAndTrailBytes();
     void unreadableHelpShowsTheAboutText_data();
     void unreadableHelpShowsTheAboutText();
+    // Faults found by using the real window as a new user would.
+    void fontChooserOpensOnTheDrawingFaceAndOkAloneChangesNothing();
 };
 
 void TestExport::copyPutsTheWholeTextOnTheClipboard() {
@@ -292,7 +295,7 @@ void TestExport::fontChooserAppliesFaceAndStyleButNotSize() {
     const QString edited = testing::dotPicture(*w.Vek1);
     QTest::mouseClick(w.Cmd_Font, Qt::LeftButton);
     QCOMPARE(f.dialogs.fontRequests.size(), 1);
-    QCOMPARE(f.dialogs.fontRequests[0].font.family(), QStringLiteral("黑体"));
+    QCOMPARE(f.dialogs.fontRequests[0].font.family(), QStringLiteral("WenQuanYi Zen Hei"));
     QCOMPARE(f.dialogs.fontRequests[0].font.pointSizeF(), 106.0);
     QCOMPARE(f.dialogs.fontRequests[0].flags, 0x103);
     QCOMPARE(w.Pic_Char->FontName(), QStringLiteral("AR PL UKai CN"));
@@ -528,6 +531,22 @@ void TestExport::unreadableHelpShowsTheAboutText() {
     else
         QCOMPARE(f.window->Txt_Display->Text(), content);
     QVERIFY(f.messages.shown.isEmpty());
+}
+
+void TestExport::fontChooserOpensOnTheDrawingFaceAndOkAloneChangesNothing() {
+    WindowFixture f;
+    auto& w = *f.window;
+    const QString code = w.Txt_Display->Text();
+    const QImage glyph = w.Pic_Char->Image().copy();
+    // The chooser opens on a face it lists; OK without a change hands that font back.
+    f.dialogs.fontAnswers = {std::nullopt};
+    w.Cmd_Font_Click();
+    const QFont opened = f.dialogs.fontRequests.value(0).font;
+    QVERIFY2(QFontDatabase::families().contains(opened.family()), qPrintable(opened.family()));
+    f.dialogs.fontAnswers = {opened};
+    w.Cmd_Font_Click();
+    QCOMPARE(w.Txt_Display->Text(), code);
+    QCOMPARE(w.Pic_Char->Image(), glyph);
 }
 
 QTEST_MAIN(TestExport)

@@ -4,17 +4,20 @@
 #include "platform/PictureSurface.h"
 #include "window/CharBox.h"
 #include "window/ScrollBar.h"
+#include "window/WrappingButton.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
+#include <functional>
 #include <map>
 
 namespace {
@@ -27,6 +30,24 @@ QWidget* nextTabStop(QWidget* w) {
             return next;
     }
     return w;
+}
+
+// The smallest rectangle that holds every pixel of image that isInk accepts.
+QRect inkBox(const QImage& image, const std::function<bool(QRgb)>& isInk) {
+    QRect ink;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (isInk(image.pixel(x, y)))
+                ink |= QRect(x, y, 1, 1);
+    return ink;
+}
+
+// Where the dark pixels of widget's own drawing lie, in its parent's coordinates.
+QRect darkInk(QWidget* widget) {
+    QImage image(widget->size(), QImage::Format_RGB32);
+    image.fill(Qt::white);
+    widget->render(&image, {}, {}, QWidget::DrawWindowBackground);
+    return inkBox(image, [](QRgb c) { return qGray(c) < 80; }).translated(widget->pos());
 }
 
 } // namespace
@@ -57,6 +78,13 @@ private slots:
     void accessKeysActAsClicksOrMoveTheFocus();
     void missingControlLibraryIsReportedNotCrashed();
     void closingTheWindowEndsTheProgram();
+    // Faults found by using the real window as a new user would.
+    void defaultCharacterFitsWhollyInsideTheGlyphSurface();
+    void startsWithTheFocusInTheCharacterBox();
+    void scrollBarKeysStepAsOnThePlatform_data();
+    void scrollBarKeysStepAsOnThePlatform();
+    void captionsAreReadableInFull();
+    void dialogsAndMessagesOpenOverTheWindow();
 };
 
 void TestWindow::startsWithTheCodeOfTheDefaultCharacter() {
@@ -339,6 +367,97 @@ void TestWindow::closingTheWindowEndsTheProgram() {
     // Without the close, the event loop would run until the test's own timeout.
     QCOMPARE(QApplication::exec(), 0);
     QVERIFY(!f.window->isVisible());
+}
+
+void TestWindow::defaultCharacterFitsWhollyInsideTheGlyphSurface() {
+    WindowFixture f;
+    const QImage& image = f.window->Pic_Char->Image();
+    const QRect ink =
+        inkBox(image, [](QRgb c) { return c != qRgb(128, 128, 128) && c != qRgb(255, 0, 0); });
+    // Nothing on an edge row or column, strokes in the upper and the lower quarter.
+    QVERIFY2(image.rect().adjusted(1, 1, -1, -1).contains(ink), qPrintable(QDebug::toString(ink)));
+    QVERIFY(ink.top() < image.height() / 4 && ink.bottom() > image.height() * 3 / 4);
+    QVERIFY(std::abs(ink.center().x() - image.width() / 2) < image.width() / 8);
+    QVERIFY(std::abs(ink.center().y() - image.height() / 2) < image.height() / 8);
+}
+
+void TestWindow::startsWithTheFocusInTheCharacterBox() {
+    WindowFixture f;
+    auto& w = *f.window;
+    w.show();
+    w.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w.Txt_Char));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    QCOMPARE(w.Txt_Char->text(), QStringLiteral(" "));
+}
+
+void TestWindow::scrollBarKeysStepAsOnThePlatform_data() {
+    QTest::addColumn<bool>("vertical");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("value");
+    // Lines: 16 of 1 to 254, large change 5; glyph height: 145 of 1 to 145, large change 10.
+    QTest::newRow("Right adds one") << false << int(Qt::Key_Right) << 17;
+    QTest::newRow("Left takes one") << false << int(Qt::Key_Left) << 15;
+    QTest::newRow("Page Down adds five") << false << int(Qt::Key_PageDown) << 21;
+    QTest::newRow("Home goes to 1") << false << int(Qt::Key_Home) << 1;
+    QTest::newRow("End goes to 254") << false << int(Qt::Key_End) << 254;
+    QTest::newRow("vertical Page Up takes ten") << true << int(Qt::Key_PageUp) << 135;
+}
+void TestWindow::scrollBarKeysStepAsOnThePlatform() {
+    QFETCH(bool, vertical);
+    QFETCH(int, key);
+    QFETCH(int, value);
+    WindowFixture f;
+    orvane::ScrollBar* bar = vertical ? f.window->VScrl_ChrHgt : f.window->HScrl_Lines;
+    QTest::keyClick(bar, Qt::Key(key));
+    QCOMPARE(bar->value(), value);
+}
+
+void TestWindow::captionsAreReadableInFull() {
+    WindowFixture f;
+    auto& w = *f.window;
+    QCOMPARE(w.font().pointSizeF(), 8.0);
+    // Drawn without clipping, every stroke of a caption stays inside its control.
+    const auto fits = [](QWidget* control, QRect area, const QString& text, int flags) {
+        QImage image(control->size() + QSize(40, 40), QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        painter.setFont(control->font());
+        painter.drawText(area.translated(20, 20), flags | Qt::TextDontClip, text);
+        painter.end();
+        const QRect ink = inkBox(image, [](QRgb c) { return qGray(c) < 160; });
+        QVERIFY2(QRect(QPoint(20, 20), control->size()).contains(ink), qPrintable(text));
+    };
+    // Check box and option captions wrap where their controls are more than a line high.
+    const auto wrapping = [&](auto* none) {
+        using Button = std::remove_pointer_t<decltype(none)>;
+        for (Button* button : w.findChildren<Button*>()) {
+            auto* wraps = dynamic_cast<orvane::WrappingButton<Button>*>(button);
+            QVERIFY2(wraps, qPrintable(button->text()));
+            fits(wraps, wraps->CaptionArea(), wraps->text(), wraps->kCaptionFlags);
+        }
+    };
+    wrapping(static_cast<QCheckBox*>(nullptr));
+    wrapping(static_cast<QRadioButton*>(nullptr));
+    for (QLabel* label : w.findChildren<QLabel*>())
+        if (!label->text().isEmpty())
+            fits(label, label->contentsRect(), label->text(), int(label->alignment()));
+    // Drawn apart, "Vek Set" and the first label's text share no row of dark ink.
+    const QRect title = darkInk(w.Frm_VekSet).translated(-w.Frm_VekSet->pos());
+    QVERIFY(title.bottom() < darkInk(w.Lbl_VekSet[1]).top());
+}
+
+void TestWindow::dialogsAndMessagesOpenOverTheWindow() {
+    WindowFixture f;
+    auto& w = *f.window;
+    f.dialogs.cancel();
+    w.Cmd_Save_Click();
+    f.dialogs.fontFailWith = 5;
+    w.Cmd_Font_Click();
+    QCOMPARE(f.dialogs.fileRequests.value(0).owner, &w);
+    QCOMPARE(f.dialogs.fontRequests.value(0).owner, &w);
+    QCOMPARE(f.messages.shown.value(0).parent, &w);
 }
 
 QTEST_MAIN(TestWindow)

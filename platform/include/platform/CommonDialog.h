@@ -23,6 +23,10 @@ public:
     // The presenter is not owned and must outlive the dialog.
     explicit CommonDialog(IDialogPresenter& presenter) : m_presenter(&presenter) {}
 
+    // The window every dialog opens over, centred on it and modal to it.
+    QWidget* Owner() const { return m_owner; }
+    void SetOwner(QWidget* owner) { m_owner = owner; }
+
     bool CancelError() const { return m_cancelError; }
     void SetCancelError(bool on) { m_cancelError = on; }
     const QString& DialogTitle() const { return m_dialogTitle; }
@@ -63,6 +67,7 @@ private:
     void cancelled() const;
 
     IDialogPresenter* m_presenter;
+    QWidget* m_owner = nullptr;
     bool m_cancelError = false;
     QString m_dialogTitle;
     QString m_filter;

@@ -7,14 +7,17 @@
 #include <cstdint>
 #include <optional>
 
+class QWidget;
+
 namespace platform {
 
 // What a file dialog is asked to show. The filter is already in Qt's form.
 struct FileDialogRequest {
     QString title;
     QStringList filters;
-    int filterIndex = 0; // 0-based into filters
-    QString fileName;    // proposed path or name
+    int filterIndex = 0;      // 0-based into filters
+    QString fileName;         // proposed path or name
+    QWidget* owner = nullptr; // the window the dialog opens over
 };
 
 struct FileDialogResult {
@@ -25,6 +28,7 @@ struct FileDialogResult {
 struct FontDialogRequest {
     QFont font;
     std::int32_t flags = 0;
+    QWidget* owner = nullptr; // the window the dialog opens over
 };
 
 // Shows the modal dialogs. An empty result means the user closed the dialog without

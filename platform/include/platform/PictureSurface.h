@@ -12,7 +12,15 @@
 #include <limits>
 #include <optional>
 
+class QFontMetricsF;
+
 namespace platform {
+
+// A line of text as fractions of the em: how far it reaches above and below the baseline.
+struct LineBox {
+    double ascent;
+    double descent;
+};
 
 // A picture box that keeps what is drawn on it. Its scale unit is the logical pixel: the scale
 // width and height are the size of the inner area (inside the frame), and the retained image
@@ -61,6 +69,13 @@ public:
     bool FontUnderline() const { return m_font.underline(); }
     void SetFontUnderline(bool on) { m_font.setUnderline(on); }
     const QFont& DrawFont() const { return m_font; }
+    // The family of the face that really draws: FontName may be a name that only a
+    // substitution resolves.
+    QString FaceName() const;
+
+    // Print draws a face that stands in for another from the line box of the face it stands
+    // for, so that text sits where it would in that face. Other faces use their own line.
+    static void SetStandInLineBox(const QString& family, LineBox box);
 
     // Fills the whole surface with the background colour and puts the drawing position at the
     // origin.
@@ -105,6 +120,12 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
 
 private:
+    // The drawn line in pixels: the baseline's depth below its top, and its height.
+    struct Line {
+        double ascent;
+        double height;
+    };
+    Line line(const QFontMetricsF& metrics) const;
     void syncImageSize() const;
     QImage& image();
     void blendCoverage(const QImage& coverage, QPoint topLeft);
