@@ -9,6 +9,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPen>
+#include <QScopedValueRollback>
 
 #include <algorithm>
 #include <cmath>
@@ -54,6 +55,12 @@ int ToPixels(double twips) {
 constexpr std::uint32_t SurfaceColour(std::int32_t colour) {
     return static_cast<std::uint32_t>(colour) & 0xFFFFFFu;
 }
+
+// True while a full-panel paint (of any control: they share the one user-interface thread)
+// is in its yield. A paint started by a handler inside that yield does not yield itself: each
+// queued input would otherwise start one more paint nested in the last, and a storm of input
+// on a large panel would grow the stack without bound.
+bool g_paintYielding = false;
 
 } // namespace
 
@@ -284,8 +291,10 @@ void Vek::DrawAll(std::int32_t colour) {
             for (std::uint8_t x = 1; x <= columns; ++x)
                 PaintForeignDisc((x - 0.5) * pitch, (y - 0.5) * pitch, radius);
         }
-        if (MaxRows() > 150 && MaxLines() > 150)
+        if (MaxRows() > 150 && MaxLines() > 150 && !g_paintYielding) {
+            const QScopedValueRollback<bool> yielding(g_paintYielding, true);
             Yield();
+        }
     }
 }
 
