@@ -19,7 +19,17 @@
 #include <QtEndian>
 
 #include <csignal>
+#include <fcntl.h>
+#include <new>
+#include <optional>
+#include <pwd.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 using testing::codeLines;
 using testing::WindowFixture;
@@ -79,6 +89,102 @@ private:
     void (*m_oldHandler)(int) = nullptr;
 };
 
+// While it lives the folder is one the test cannot write to: its mode denies writing, and a
+// test running as root (whom modes do not stop) runs as the user nobody.
+class ReadOnlyFolder {
+public:
+    explicit ReadOnlyFolder(const QString& folder) : m_folder(QFile::encodeName(folder)) {
+        ::chmod(m_folder.constData(), 0555);
+        if (::geteuid() == 0)
+            m_asNobody = ::seteuid(::getpwnam("nobody")->pw_uid) == 0;
+    }
+    ~ReadOnlyFolder() {
+        if (m_asNobody)
+            (void)::seteuid(0);
+        ::chmod(m_folder.constData(), 0755);
+    }
+    ReadOnlyFolder(const ReadOnlyFolder&) = delete;
+    ReadOnlyFolder& operator=(const ReadOnlyFolder&) = delete;
+
+private:
+    QByteArray m_folder;
+    bool m_asNobody = false;
+};
+
+// Gives the file to the user nobody (where the test may), readable and writable by its owner.
+void giveToNobody(const QString& path) {
+    const passwd* nobody = ::getpwnam("nobody");
+    (void)::chown(QFile::encodeName(path).constData(), nobody->pw_uid, nobody->pw_gid);
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther);
+}
+
+// A disk with no free block: an 8 KB tmpfs on folder, filled up by fill(), where the test may
+// mount one; elsewhere writes past the first 4 KB of a file fail, as on a disk that fills up.
+class FullDisk {
+public:
+    explicit FullDisk(const QString& folder) : m_folder(QFile::encodeName(folder)) {
+        m_mounted = ::mount("tmpfs", m_folder.constData(), "tmpfs", 0, "size=8k,mode=0755") == 0;
+        ::chmod(m_folder.constData(), 0755);
+    }
+    ~FullDisk() {
+        if (m_mounted)
+            ::umount2(m_folder.constData(), MNT_DETACH);
+    }
+    FullDisk(const FullDisk&) = delete;
+    FullDisk& operator=(const FullDisk&) = delete;
+    void fill() {
+        if (!m_mounted) {
+            m_limit.emplace(4096);
+            return;
+        }
+        QFile filler(QFile::decodeName(m_folder) + QStringLiteral("/filler"));
+        filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+        while (filler.write(QByteArray(512, 'f')) == 512) {
+        }
+    }
+
+private:
+    QByteArray m_folder;
+    bool m_mounted = false;
+    std::optional<FileSizeLimit> m_limit;
+};
+
+// A directory entry of the given kind at path: a pipe, a socket, a device like /dev/zero, or a
+// link to the device at target.
+bool makeNode(const QString& kind, const QString& path,
+              const QString& target = QStringLiteral("/dev/zero")) {
+    const QByteArray name = QFile::encodeName(path);
+    if (kind == QLatin1String("pipe"))
+        return ::mkfifo(name.constData(), 0666) == 0;
+    if (kind == QLatin1String("device"))
+        return ::mknod(name.constData(), S_IFCHR | 0666, makedev(1, 5)) == 0;
+    if (kind == QLatin1String("link to a device"))
+        return QFile::link(target, path);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    qstrncpy(address.sun_path, name.constData(), sizeof address.sun_path);
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    const bool bound = ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+    ::close(fd);
+    return bound;
+}
+
+// Dialogs that fail as memory running out inside Qt would.
+class ExhaustedDialogs : public testing::ScriptedDialogs {
+public:
+    std::optional<platform::FileDialogResult>
+    ShowOpen(const platform::FileDialogRequest&) override {
+        throw std::bad_alloc();
+    }
+    std::optional<platform::FileDialogResult>
+    ShowSave(const platform::FileDialogRequest&) override {
+        throw std::bad_alloc();
+    }
+    std::optional<QFont> ShowFont(const platform::FontDialogRequest&) override {
+        throw std::bad_alloc();
+    }
+};
+
 } // namespace
 
 class TestExport : public QObject {
@@ -110,6 +216,20 @@ private slots:
     void scramblingXorsSingleBytesAndTrailBytes();
     void unreadableHelpShowsTheAboutText_data();
     void unreadableHelpShowsTheAboutText();
+    void fullDiskKeepsTheOldFileByteForByte_data();
+    void fullDiskKeepsTheOldFileByteForByte();
+    void targetThatIsNotARegularFileIsNeverOpenedOrReplaced_data();
+    void targetThatIsNotARegularFileIsNeverOpenedOrReplaced();
+    void savedFileKeepsModeOwnerAndGroup_data();
+    void savedFileKeepsModeOwnerAndGroup();
+    void proposalLiesInAFolderTheUserMayWrite_data();
+    void proposalLiesInAFolderTheUserMayWrite();
+    void helpReadsOnlyARegularFileOfBoundedSize_data();
+    void helpReadsOnlyARegularFileOfBoundedSize();
+    void importRefusesWhatIsNotARegularFileWithoutBlocking_data();
+    void importRefusesWhatIsNotARegularFileWithoutBlocking();
+    void anyExceptionInADialogHandlerIsThatHandlersFailure_data();
+    void anyExceptionInADialogHandlerIsThatHandlersFailure();
 };
 
 void TestExport::copyPutsTheWholeTextOnTheClipboard() {
@@ -528,6 +648,209 @@ void TestExport::unreadableHelpShowsTheAboutText() {
     else
         QCOMPARE(f.window->Txt_Display->Text(), content);
     QVERIFY(f.messages.shown.isEmpty());
+}
+
+void TestExport::fullDiskKeepsTheOldFileByteForByte_data() {
+    QTest::addColumn<int>("length");
+    QTest::addColumn<bool>("inPlace"); // the folder is read-only, so the file is written in place
+    QTest::newRow("300 characters") << 300 << false;
+    QTest::newRow("40,000 characters") << 40000 << false;
+    QTest::newRow("40,000 characters in place") << 40000 << true;
+}
+
+void TestExport::fullDiskKeepsTheOldFileByteForByte() {
+    QFETCH(int, length);
+    QFETCH(bool, inPlace);
+    QTemporaryDir dir;
+    FullDisk disk(dir.path());
+    const QString path = dir.filePath(QStringLiteral("old.dot"));
+    const QByteArray old(100, 'o');
+    writeFile(path, old);
+    giveToNobody(path);
+    disk.fill();
+    WindowFixture f;
+    f.window->Txt_Display->SetText(QString(length, QLatin1Char('A')));
+    f.dialogs.confirm(path);
+    f.messages.answers = {platform::MsgResult::Yes};
+    {
+        std::optional<ReadOnlyFolder> readOnly;
+        if (inPlace)
+            readOnly.emplace(dir.path());
+        f.window->Cmd_Save_Click();
+    }
+    QCOMPARE(f.messages.shown.size(), 2);
+    QCOMPARE(f.messages.shown[1].text, QStringLiteral("文件保存没有成功！"));
+    QCOMPARE(readAll(path), old);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files).filter(QStringLiteral("old.dot")),
+             QStringList{QStringLiteral("old.dot")}); // no new file left beside it
+}
+
+void TestExport::targetThatIsNotARegularFileIsNeverOpenedOrReplaced_data() {
+    QTest::addColumn<QString>("kind");
+    for (const char* kind : {"pipe", "socket", "device", "link to a device"})
+        QTest::newRow(kind) << QString::fromLatin1(kind);
+}
+
+void TestExport::targetThatIsNotARegularFileIsNeverOpenedOrReplaced() {
+    QFETCH(QString, kind);
+    QTemporaryDir dir;
+    QTemporaryDir devices; // a link leads to a device of the test's own, never one of the system
+    const QString path = dir.filePath(QStringLiteral("node.dot"));
+    const QString device = devices.filePath(QStringLiteral("zero"));
+    if (!makeNode(QStringLiteral("device"), device) || !makeNode(kind, path, device))
+        QSKIP("this machine does not let the test make such a node");
+    struct stat before {};
+    ::lstat(QFile::encodeName(path).constData(), &before);
+    WindowFixture f;
+    f.dialogs.confirm(path);
+    f.messages.answers = {platform::MsgResult::Yes};
+    f.window->Cmd_Save_Click();
+    QCOMPARE(f.messages.shown.size(), 2); // the overwrite question, then the failure
+    QCOMPARE(f.messages.shown[1].text, QStringLiteral("文件保存没有成功！"));
+    struct stat after {};
+    ::lstat(QFile::encodeName(path).constData(), &after);
+    QCOMPARE(after.st_ino, before.st_ino);
+    QCOMPARE(after.st_mode, before.st_mode);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot),
+             QStringList{QStringLiteral("node.dot")});
+}
+
+void TestExport::savedFileKeepsModeOwnerAndGroup_data() {
+    QTest::addColumn<bool>("inPlace");
+    QTest::newRow("replaced by a new file") << false;
+    QTest::newRow("written in place in a read-only folder") << true;
+}
+
+void TestExport::savedFileKeepsModeOwnerAndGroup() {
+    QFETCH(bool, inPlace);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("kept.dot"));
+    writeFile(path, QByteArray(50000, 'o'));
+    giveToNobody(path);
+    struct stat before {};
+    ::stat(QFile::encodeName(path).constData(), &before);
+    WindowFixture f;
+    f.dialogs.confirm(path);
+    f.messages.answers = {platform::MsgResult::Yes};
+    {
+        std::optional<ReadOnlyFolder> readOnly;
+        if (inPlace)
+            readOnly.emplace(dir.path());
+        f.window->Cmd_Save_Click();
+    }
+    QCOMPARE(f.messages.shown.size(), 1);
+    QCOMPARE(readAll(path), orvane::DotFileBytes(f.window->Txt_Display->Text()));
+    struct stat after {};
+    ::stat(QFile::encodeName(path).constData(), &after);
+    QCOMPARE(after.st_mode, before.st_mode);
+    QCOMPARE(after.st_uid, before.st_uid);
+    QCOMPARE(after.st_gid, before.st_gid);
+}
+
+void TestExport::proposalLiesInAFolderTheUserMayWrite_data() {
+    QTest::addColumn<QString>("character");
+    QTest::addColumn<bool>("readOnly");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("slash") << "/" << false << "_.dot";
+    QTest::newRow("NUL") << QString(QChar(0)) << false << "_.dot";
+    QTest::newRow("read-only program folder: home") << "英" << true << "英.dot";
+}
+
+void TestExport::proposalLiesInAFolderTheUserMayWrite() {
+    QFETCH(QString, character);
+    QFETCH(bool, readOnly);
+    QFETCH(QString, name);
+    QTemporaryDir dir;
+    WindowFixture f(folderWithControlOnly(dir));
+    f.window->Txt_Char->setText(character);
+    f.dialogs.cancel();
+    {
+        std::optional<ReadOnlyFolder> folder;
+        if (readOnly)
+            folder.emplace(dir.path());
+        f.window->Cmd_Save_Click();
+    }
+    QCOMPARE(f.dialogs.fileRequests[0].fileName,
+             (readOnly ? QDir::homePath() : dir.path()) + QLatin1Char('/') + name);
+}
+
+void TestExport::helpReadsOnlyARegularFileOfBoundedSize_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<qint64>("shown"); // length of the text shown, or -1 for the about text
+    QTest::newRow("pipe") << "pipe" << qint64(-1);
+    QTest::newRow("link to /dev/zero") << "link to a device" << qint64(-1);
+    QTest::newRow("one byte too long") << "long" << qint64(-1);
+    QTest::newRow("as long as allowed") << "" << orvane::kMaxHelpFileBytes;
+}
+
+void TestExport::helpReadsOnlyARegularFileOfBoundedSize() {
+    QFETCH(QString, kind);
+    QFETCH(qint64, shown);
+    QTemporaryDir dir;
+    const QString help = dir.filePath(QStringLiteral("Quibrel.dll"));
+    if (kind == QLatin1String("long") || kind.isEmpty()) {
+        QFile file(help); // zeros, which unscramble to valid text
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QVERIFY(file.resize(orvane::kMaxHelpFileBytes + (kind.isEmpty() ? 0 : 1)));
+    } else {
+        QVERIFY(makeNode(kind, help));
+    }
+    WindowFixture f(folderWithControlOnly(dir));
+    f.window->Cmd_Help_Click();
+    if (shown < 0)
+        QCOMPARE(f.window->Txt_Display->Text(), orvane::AboutText());
+    else
+        QCOMPARE(f.window->Txt_Display->Text().size(), shown);
+}
+
+void TestExport::importRefusesWhatIsNotARegularFileWithoutBlocking_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("pipe") << "pipe";
+    QTest::newRow("link to /dev/zero") << "link to a device";
+}
+
+void TestExport::importRefusesWhatIsNotARegularFileWithoutBlocking() {
+    QFETCH(QString, kind);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("picture.bmp"));
+    QVERIFY(makeNode(kind, path));
+    WindowFixture f;
+    const QString code = f.window->Txt_Display->Text();
+    f.dialogs.confirm(path);
+    f.window->Pic_Char_MouseDown(Qt::RightButton);
+    QCOMPARE(f.messages.shown.size(), 1);
+    QCOMPARE(f.messages.shown[0].text, QStringLiteral("不能打开所选取的图象文件！"));
+    QCOMPARE(f.window->Txt_Display->Text(), code);
+    QVERIFY(f.window->CharMode);
+}
+
+void TestExport::anyExceptionInADialogHandlerIsThatHandlersFailure_data() {
+    QTest::addColumn<QString>("handler");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("import") << "import"
+                            << "不能打开所选取的图象文件！";
+    QTest::newRow("save") << "save"
+                          << "文件保存没有成功！";
+    QTest::newRow("font") << "font"
+                          << "字体设置错误！";
+}
+
+void TestExport::anyExceptionInADialogHandlerIsThatHandlersFailure() {
+    QFETCH(QString, handler);
+    QFETCH(QString, message);
+    ExhaustedDialogs dialogs;
+    testing::ScriptedMessages messages;
+    orvane::SingleCharWindow w({&dialogs, &messages, QCoreApplication::applicationDirPath()});
+    const QString code = w.Txt_Display->Text();
+    if (handler == QLatin1String("import"))
+        w.Pic_Char_MouseDown(Qt::RightButton);
+    else if (handler == QLatin1String("save"))
+        w.Cmd_Save_Click();
+    else
+        w.Cmd_Font_Click();
+    QCOMPARE(messages.shown.size(), 1);
+    QCOMPARE(messages.shown[0].text, message);
+    QCOMPARE(w.Txt_Display->Text(), code);
 }
 
 QTEST_MAIN(TestExport)
