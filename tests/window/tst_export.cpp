@@ -95,7 +95,8 @@ public:
     ReadOnlyFolder(const QString& folder, bool active) : m_folder(QFile::encodeName(folder)) {
         if (active)
             ::chmod(m_folder.constData(), 0555);
-        m_asNobody = active && ::geteuid() == 0 && ::seteuid(::getpwnam("nobody")->pw_uid) == 0;
+        const passwd* nobody = ::getpwnam("nobody");
+        m_asNobody = active && nobody && ::geteuid() == 0 && ::seteuid(nobody->pw_uid) == 0;
     }
     ~ReadOnlyFolder() {
         if (m_asNobody)
@@ -103,8 +104,8 @@ public:
         ::chmod(m_folder.constData(), 0755);
     }
     static void ownFile(const QString& path) {
-        (void)::chown(QFile::encodeName(path).constData(), ::getpwnam("nobody")->pw_uid,
-                      ::getpwnam("nobody")->pw_gid);
+        if (const passwd* nobody = ::getpwnam("nobody"))
+            (void)::chown(QFile::encodeName(path).constData(), nobody->pw_uid, nobody->pw_gid);
         QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther);
     }
 
