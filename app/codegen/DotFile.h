@@ -10,8 +10,18 @@ namespace orvane {
 // none of the rest. Throws PlatformError for text that cannot be encoded.
 QByteArray DotFileBytes(const QString& text);
 
-// Writes the file whole or not at all: a failed save leaves any old file as it was. Throws
-// PlatformError when the file cannot be written.
+// The name the save dialog proposes: the typed character and ".dot", in the program's folder
+// when the user may write there, else in the home folder. A character that cannot stand in a
+// file name ("/", NUL) is proposed as "_", so the proposal always lies in that folder.
+QString ProposedDotFileName(const QString& programFolder, const QString& character);
+
+// Writes the file whole or not at all: any failure (a full disk included) leaves an old file
+// byte for byte as it was. An existing file is replaced by a new one with its permissions and,
+// where the user may set them, its owner and group; in a folder the user cannot write to, a
+// writable file is written in place, and put back as it was when that fails (so one that
+// cannot be read, or is too large to keep in memory, is not written). A name that is not a
+// regular file (a device, a pipe, a socket, a folder) is never opened or replaced.
+// Throws PlatformError when the file cannot be written.
 void SaveDotFile(const QString& path, const QString& text);
 
 } // namespace orvane

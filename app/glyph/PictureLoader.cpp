@@ -1,25 +1,32 @@
 #include "PictureLoader.h"
 
+#include "platform/FileAccess.h"
 #include "platform/PlatformError.h"
 
-#include <QFileInfo>
+#include <QFile>
 #include <QImageReader>
+
+#include <unistd.h>
 
 namespace orvane {
 
 QImage LoadPicture(const QString& path) {
-    if (!QFileInfo(path).isFile())
-        throw platform::PlatformError(platform::kErrFileNotFound,
-                                      QStringLiteral("File not found: %1").arg(path));
-    QImageReader reader(path);
+    // The file is opened once and read from that handle: a name checked first and opened
+    // later could meanwhile lead to a pipe, and opening that would block the window.
+    const int fd = platform::OpenRegularFile(path);
+    QFile file(path);
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        throw platform::PlatformError(platform::kErrFileNotFound, file.errorString());
+    }
+    QImageReader reader(&file);
     reader.setAutoTransform(false);
     // The size comes from the header, before any pixel is decoded.
     const QSize size = reader.size();
     if (size.isValid() && qint64(size.width()) * size.height() > kMaxPicturePixels)
-        throw platform::PlatformError(platform::kErrInvalidPicture,
-                                      QStringLiteral("Picture too large: %1 x %2")
-                                          .arg(size.width())
-                                          .arg(size.height()));
+        throw platform::PlatformError(
+            platform::kErrInvalidPicture,
+            QStringLiteral("Picture too large: %1 x %2").arg(size.width()).arg(size.height()));
     QImage picture = reader.read();
     if (picture.isNull())
         throw platform::PlatformError(platform::kErrInvalidPicture, reader.errorString());

@@ -1,15 +1,14 @@
 // Code options, hand editing, copying and saving.
-#include "AppInfo.h"
 #include "CharBox.h"
 #include "SingleCharWindow.h"
 #include "codegen/CodeView.h"
 #include "codegen/DotFile.h"
+#include "platform/FileAccess.h"
 #include "platform/MessageBoxes.h"
 #include "platform/PlatformError.h"
 
 #include <QCheckBox>
 #include <QClipboard>
-#include <QFileInfo>
 #include <QGuiApplication>
 
 namespace orvane {
@@ -42,12 +41,13 @@ void SingleCharWindow::Cmd_Save_Click() {
     try {
         Dialog.SetCancelError(true);
         auto answer = platform::MsgResult::No;
-        Dialog.SetFileName(
-            JoinFolder(m_services.programFolder, Txt_Char->text() + QStringLiteral(".dot")));
+        Dialog.SetFileName(ProposedDotFileName(m_services.programFolder, Txt_Char->text()));
         Dialog.SetDialogTitle(QStringLiteral("保存点阵文件"));
         Dialog.SetFilter(QStringLiteral("点阵文件（*.dot）|*.dot|所有文件（*.*）|*.*"));
         Dialog.ShowSave();
-        while (QFileInfo(Dialog.FileName()).isFile() && answer == platform::MsgResult::No) {
+        // Every existing name is asked about, whatever it is; a save to one that is not a
+        // regular file then fails without touching it.
+        while (platform::NameExists(Dialog.FileName()) && answer == platform::MsgResult::No) {
             answer =
                 m_services.messages->Show(this, QStringLiteral("是否覆盖同名文件！"), kCaption,
                                           platform::MsgIcon::Question, platform::MsgButtons::YesNo);
@@ -58,6 +58,9 @@ void SingleCharWindow::Cmd_Save_Click() {
     } catch (const platform::PlatformError& e) {
         if (!e.isCancel())
             showInfo(QStringLiteral("文件保存没有成功！"));
+    } catch (...) {
+        // Any other failure (memory running out inside Qt) is a failed save too.
+        showInfo(QStringLiteral("文件保存没有成功！"));
     }
 }
 

@@ -38,6 +38,9 @@ void SingleCharWindow::Cmd_Font_Click() {
     } catch (const platform::PlatformError& e) {
         if (!e.isCancel())
             showInfo(QStringLiteral("字体设置错误！"));
+    } catch (...) {
+        // Any other failure (memory running out inside Qt) fails the font choice alone.
+        showInfo(QStringLiteral("字体设置错误！"));
     }
 }
 
@@ -46,7 +49,8 @@ void SingleCharWindow::Cmd_Help_Click() {
         const QString text =
             ReadHelpFile(JoinFolder(m_services.programFolder, QString::fromLatin1(kHelpFileName)));
         Txt_Display->SetText(text);
-    } catch (const platform::PlatformError&) {
+    } catch (...) {
+        // Whatever went wrong, help says only that the help is missing.
         Txt_Display->SetText(AboutText());
     }
 }

@@ -1,9 +1,9 @@
 #include "HelpFile.h"
 
 #include "AppInfo.h"
+#include "platform/FileAccess.h"
 #include "platform/PlatformError.h"
 
-#include <QFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
@@ -41,12 +41,7 @@ QByteArray EncodeHelpFile(const QString& text) {
 }
 
 QString ReadHelpFile(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        fail(platform::kErrFileNotFound, file.errorString());
-    const QByteArray scrambled = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        fail(platform::kErrDeviceIO, file.errorString());
+    const QByteArray scrambled = platform::ReadRegularFile(path, kMaxHelpFileBytes);
     QStringDecoder decoder("GBK");
     const QString text = decoder.decode(ScrambleAnsi(scrambled));
     if (!decoder.isValid() || decoder.hasError())

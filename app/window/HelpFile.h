@@ -22,8 +22,13 @@ QByteArray ScrambleAnsi(const QByteArray& bytes, std::uint8_t key = kHelpKey);
 // does not have.
 QByteArray EncodeHelpFile(const QString& text);
 
-// The text of the help file at path. Throws PlatformError when the file is missing, cannot be
-// read, or does not unscramble to valid text.
+// The longest help file read: far above any help text, and small enough that a wrong file in
+// its place costs the window no noticeable time or memory.
+inline constexpr qint64 kMaxHelpFileBytes = 4 * 1024 * 1024;
+
+// The text of the help file at path. Throws PlatformError when the file is missing, is not a
+// regular file (it is opened without blocking, so a pipe there cannot hold the window up), is
+// longer than kMaxHelpFileBytes, cannot be read, or does not unscramble to valid text.
 QString ReadHelpFile(const QString& path);
 
 // Shown in place of the help when the help file cannot be read.

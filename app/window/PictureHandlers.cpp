@@ -28,6 +28,9 @@ void SingleCharWindow::importPicture() {
     } catch (const platform::PlatformError& e) {
         if (!e.isCancel())
             showInfo(QStringLiteral("不能打开所选取的图象文件！"));
+    } catch (...) {
+        // Any other failure (memory running out inside Qt) fails this import alone.
+        showInfo(QStringLiteral("不能打开所选取的图象文件！"));
     }
 }
 

@@ -1,25 +1,36 @@
 // The window's speed: one refresh of the pipeline, a change of the matrix size, a hand edit,
-// and making the window ready to show.
+// making the window ready to show, a storm of keys on the largest panel, and help over a help
+// file that is not one.
+#include "codegen/CodeView.h"
+#include "platform/IDialogPresenter.h"
+#include "platform/MessageBoxes.h"
 #include "window/ScrollBar.h"
 #include "window/SingleCharWindow.h"
 
-#include "platform/IDialogPresenter.h"
-#include "platform/MessageBoxes.h"
-
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QKeyEvent>
+#include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <benchmark/benchmark.h>
-
+#include <cstdint>
 #include <memory>
+#include <sys/stat.h>
 
 namespace {
 
 class NoDialogs : public platform::IDialogPresenter {
 public:
-    std::optional<platform::FileDialogResult> ShowOpen(const platform::FileDialogRequest&) override {
+    std::optional<platform::FileDialogResult>
+    ShowOpen(const platform::FileDialogRequest&) override {
         return std::nullopt;
     }
-    std::optional<platform::FileDialogResult> ShowSave(const platform::FileDialogRequest&) override {
+    std::optional<platform::FileDialogResult>
+    ShowSave(const platform::FileDialogRequest&) override {
         return std::nullopt;
     }
     std::optional<QFont> ShowFont(const platform::FontDialogRequest&) override {
@@ -68,8 +79,8 @@ void BM_ChangeOfLines(benchmark::State& state) {
         lines = lines == 254 ? 253 : 254;
         w->HScrl_Lines->setValue(lines);
     }
-    state.counters["yields"] = benchmark::Counter(w->VekSite().YieldCount(),
-                                                  benchmark::Counter::kAvgIterations);
+    state.counters["yields"] =
+        benchmark::Counter(w->VekSite().YieldCount(), benchmark::Counter::kAvgIterations);
 }
 BENCHMARK(BM_ChangeOfLines)->Unit(benchmark::kMillisecond);
 
@@ -94,5 +105,74 @@ void BM_CreateWindow(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_CreateWindow)->Unit(benchmark::kMillisecond);
+
+// A key pressed and released, delivered at once.
+void press(QWidget& widget, Qt::Key key) {
+    QKeyEvent down(QEvent::KeyPress, key, Qt::NoModifier);
+    QCoreApplication::sendEvent(&widget, &down);
+    QKeyEvent up(QEvent::KeyRelease, key, Qt::NoModifier);
+    QCoreApplication::sendEvent(&widget, &up);
+}
+
+// 4,000 Right and Left keys in turn on the Radius bar of a 254 x 254 panel, all but the first
+// arriving while the first one's paint yields (as keys do that come faster than the panel
+// repaints). Counters: how deep handlers nested, the stack the storm used, and the time from
+// the last key to the end of the first key's handler (the window settled).
+void BM_InputStorm(benchmark::State& state) {
+    auto w = makeWindow();
+    setMatrix(*w, 2, 254, 254); // a radius both keys change
+    int deepest = 0;
+    std::uintptr_t lowest = UINTPTR_MAX;
+    QObject::connect(w->HScrl_Radius, &orvane::ScrollBar::Change, [&] {
+        const char here = 0;
+        lowest = std::min(lowest, reinterpret_cast<std::uintptr_t>(&here));
+    });
+    double settleMs = 0;
+    for (auto _ : state) {
+        int keys = 1;
+        int depth = 0;
+        QElapsedTimer sinceLastKey;
+        w->VekSite().SetYieldHook([&] {
+            deepest = std::max(deepest, ++depth);
+            for (; keys < 4000; ++keys)
+                press(*w->HScrl_Radius, keys % 2 ? Qt::Key_Left : Qt::Key_Right);
+            if (!sinceLastKey.isValid())
+                sinceLastKey.start();
+            --depth;
+        });
+        const char top = 0;
+        press(*w->HScrl_Radius, Qt::Key_Right);
+        settleMs = double(sinceLastKey.nsecsElapsed()) / 1e6;
+        state.counters["stack_kB"] = double(reinterpret_cast<std::uintptr_t>(&top) - lowest) / 1024;
+        w->VekSite().SetYieldHook({});
+    }
+    state.counters["deepest"] = deepest;
+    state.counters["settle_ms"] = settleMs;
+}
+BENCHMARK(BM_InputStorm)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// Help over a help file that is a pipe with no writer, a link to /dev/zero, or 200 MB long:
+// the time until the about text shows.
+void BM_HelpOverAWrongFile(benchmark::State& state) {
+    QTemporaryDir dir;
+    const QString help = dir.filePath(QStringLiteral("Quibrel.dll"));
+    QFile::link(QCoreApplication::applicationDirPath() + QStringLiteral("/libKivaro.so"),
+                dir.filePath(QStringLiteral("libKivaro.so")));
+    if (state.range(0) == 0) {
+        ::mkfifo(QFile::encodeName(help).constData(), 0666);
+    } else if (state.range(0) == 1) {
+        QFile::link(QStringLiteral("/dev/zero"), help);
+    } else {
+        QFile file(help);
+        if (!file.open(QIODevice::WriteOnly) || !file.resize(200LL * 1024 * 1024))
+            state.SkipWithError("cannot make a 200 MB file");
+    }
+    auto w = std::make_unique<orvane::SingleCharWindow>(
+        orvane::WindowServices{&dialogs, &messages, dir.path()});
+    for (auto _ : state)
+        w->Cmd_Help_Click();
+    state.SetLabel(state.range(0) == 0 ? "pipe" : state.range(0) == 1 ? "/dev/zero" : "200 MB");
+}
+BENCHMARK(BM_HelpOverAWrongFile)->DenseRange(0, 2)->Unit(benchmark::kMicrosecond);
 
 } // namespace

@@ -9,6 +9,8 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPen>
+#include <QScopedValueRollback>
+#include <QVarLengthArray>
 
 #include <algorithm>
 #include <cmath>
@@ -54,6 +56,12 @@ int ToPixels(double twips) {
 constexpr std::uint32_t SurfaceColour(std::int32_t colour) {
     return static_cast<std::uint32_t>(colour) & 0xFFFFFFu;
 }
+
+// True while a full-panel paint (of any control: they share the one user-interface thread)
+// is in its yield. A paint started by a handler inside that yield does not yield itself: each
+// queued input would otherwise start one more paint nested in the last, and a storm of input
+// on a large panel would grow the stack without bound.
+bool g_paintYielding = false;
 
 } // namespace
 
@@ -284,8 +292,10 @@ void Vek::DrawAll(std::int32_t colour) {
             for (std::uint8_t x = 1; x <= columns; ++x)
                 PaintForeignDisc((x - 0.5) * pitch, (y - 0.5) * pitch, radius);
         }
-        if (MaxRows() > 150 && MaxLines() > 150)
+        if (MaxRows() > 150 && MaxLines() > 150 && !g_paintYielding) {
+            const QScopedValueRollback<bool> yielding(g_paintYielding, true);
             Yield();
+        }
     }
 }
 
@@ -495,7 +505,10 @@ void Vek::RaiseEdited() {
 }
 
 void Vek::RaiseChanged() {
-    const QList<IVekEvents*> sinks = m_sinks;
+    // Raised once per dot a scan paints: the sinks are copied as plain pointers, without the
+    // atomic reference counting a copy of the list costs, which took a quarter of a 254 x 254
+    // refresh.
+    const QVarLengthArray<IVekEvents*, 4> sinks(m_sinks.cbegin(), m_sinks.cend());
     for (IVekEvents* sink : sinks)
         sink->Changed();
     emit Changed();

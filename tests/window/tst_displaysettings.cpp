@@ -9,7 +9,10 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QRadioButton>
+#include <QScopedValueRollback>
 #include <QTest>
+
+#include <algorithm>
 
 using testing::WindowFixture;
 
@@ -57,6 +60,7 @@ private slots:
     // Faults found by using the real window as a new user would.
     void fittingPanelPutsItsDisabledScrollBarBackAtZero_data();
     void fittingPanelPutsItsDisabledScrollBarBackAtZero();
+    void inputStormOnTheLargestPanelNestsNoPaintInAnother();
 };
 
 void TestDisplaySettings::startsWithLabelsAndDisabledPanelScrollBars() {
@@ -306,6 +310,33 @@ void TestDisplaySettings::fittingPanelPutsItsDisabledScrollBarBackAtZero() {
     setting->setValue(30);
     QCOMPARE(position->value(), 0);
     QCOMPARE(vertical ? w.Vek1->Widget()->y() : w.Vek1->Widget()->x(), 0);
+}
+
+// Keys come faster than a 254 x 254 panel repaints: all but the first wait until its paint
+// yields, and each then repaints the panel inside that yield. Those paints do not yield
+// themselves, so no handler ever runs nested deeper than the first paint's yield.
+void TestDisplaySettings::inputStormOnTheLargestPanelNestsNoPaintInAnother() {
+    WindowFixture f;
+    auto& w = *f.window;
+    w.HScrl_Lines->setValue(254);
+    w.HScrl_Rows->setValue(254);
+    const int radius = w.HScrl_Radius->value();
+    int keys = 1;
+    int depth = 0;
+    int deepest = 0;
+    w.VekSite().SetYieldHook([&] {
+        const QScopedValueRollback<int> nested(depth, depth + 1);
+        deepest = std::max(deepest, depth);
+        for (; keys < 40; ++keys)
+            QTest::keyClick(w.HScrl_Radius, keys % 2 ? Qt::Key_Left : Qt::Key_Right);
+    });
+    w.VekSite().ResetCounts();
+    QTest::keyClick(w.HScrl_Radius, Qt::Key_Right);
+    w.VekSite().SetYieldHook({});
+    QCOMPARE(deepest, 1);
+    QCOMPARE(w.VekSite().YieldCount(), 254); // the first paint still yields after every line
+    QCOMPARE(int(w.Vek1->LedRadius()), radius);
+    QCOMPARE(w.Txt_Display->Text(), freshCode(w));
 }
 
 QTEST_MAIN(TestDisplaySettings)

@@ -14,13 +14,22 @@
 #include <QGuiApplication>
 #include <QProcess>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QtEndian>
 
 #include <csignal>
+#include <new>
+#include <optional>
+#include <pwd.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <tuple>
+#include <unistd.h>
 
 using testing::codeLines;
 using testing::WindowFixture;
@@ -80,6 +89,60 @@ private:
     void (*m_oldHandler)(int) = nullptr;
 };
 
+// While it lives the running user may not write to folder: its mode denies it, and a test run
+// as root (whom modes do not stop) runs as the user nobody, who owns files made by ownFile.
+class ReadOnlyFolder {
+public:
+    ReadOnlyFolder(const QString& folder, bool active) : m_folder(QFile::encodeName(folder)) {
+        if (active)
+            ::chmod(m_folder.constData(), 0555);
+        const passwd* nobody = ::getpwnam("nobody");
+        m_asNobody = active && nobody && ::geteuid() == 0 && ::seteuid(nobody->pw_uid) == 0;
+    }
+    ~ReadOnlyFolder() {
+        if (m_asNobody)
+            (void)::seteuid(0);
+        ::chmod(m_folder.constData(), 0755);
+    }
+    static void ownFile(const QString& path) {
+        if (const passwd* nobody = ::getpwnam("nobody"))
+            (void)::chown(QFile::encodeName(path).constData(), nobody->pw_uid, nobody->pw_gid);
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther);
+    }
+
+private:
+    QByteArray m_folder;
+    bool m_asNobody = false;
+};
+
+// The entry's kind and mode, owner and group, as a link itself has them.
+std::tuple<mode_t, uid_t, gid_t> modeAndOwner(const QString& path) {
+    struct stat st {};
+    ::lstat(QFile::encodeName(path).constData(), &st);
+    return {st.st_mode, st.st_uid, st.st_gid};
+}
+
+// A pipe, a socket or a device like /dev/zero at path, or a link to the device at target.
+bool makeNode(const QString& kind, const QString& path,
+              const QString& target = QStringLiteral("/dev/zero")) {
+    if (kind == QLatin1String("link"))
+        return QFile::link(target, path);
+    const mode_t type = kind == QLatin1String("pipe")     ? S_IFIFO
+                        : kind == QLatin1String("socket") ? S_IFSOCK
+                                                          : S_IFCHR;
+    return ::mknod(QFile::encodeName(path).constData(), type | 0666, makedev(1, 5)) == 0;
+}
+
+// Dialogs that fail as memory running out inside Qt would.
+struct ExhaustedDialogs : testing::ScriptedDialogs {
+    using Result = std::optional<platform::FileDialogResult>;
+    Result ShowOpen(const platform::FileDialogRequest&) override { throw std::bad_alloc(); }
+    Result ShowSave(const platform::FileDialogRequest&) override { throw std::bad_alloc(); }
+    std::optional<QFont> ShowFont(const platform::FontDialogRequest&) override {
+        throw std::bad_alloc();
+    }
+};
+
 } // namespace
 
 class TestExport : public QObject {
@@ -113,6 +176,14 @@ private slots:
     void unreadableHelpShowsTheAboutText();
     // Faults found by using the real window as a new user would.
     void fontChooserOpensOnTheDrawingFaceAndOkAloneChangesNothing();
+    void saveKeepsAnExistingEntryWholeWithItsModeAndOwner_data();
+    void saveKeepsAnExistingEntryWholeWithItsModeAndOwner();
+    void proposalLiesInAFolderTheUserMayWrite_data();
+    void proposalLiesInAFolderTheUserMayWrite();
+    void helpAndImportReadOnlyBoundedRegularFiles_data();
+    void helpAndImportReadOnlyBoundedRegularFiles();
+    void anyExceptionInADialogHandlerIsThatHandlersFailure_data();
+    void anyExceptionInADialogHandlerIsThatHandlersFailure();
 };
 
 void TestExport::copyPutsTheWholeTextOnTheClipboard() {
@@ -547,6 +618,154 @@ void TestExport::fontChooserOpensOnTheDrawingFaceAndOkAloneChangesNothing() {
     w.Cmd_Font_Click();
     QCOMPARE(w.Txt_Display->Text(), code);
     QCOMPARE(w.Pic_Char->Image(), glyph);
+}
+
+void TestExport::saveKeepsAnExistingEntryWholeWithItsModeAndOwner_data() {
+    QTest::addColumn<QString>("kind"); // "file", or a node makeNode makes
+    QTest::addColumn<int>("length");
+    QTest::addColumn<bool>("diskFull");
+    QTest::addColumn<bool>("inPlace"); // in a read-only folder, so written in place
+    QTest::newRow("300 characters, disk full") << "file" << 300 << true << false;
+    QTest::newRow("40,000 characters, disk full") << "file" << 40000 << true << false;
+    QTest::newRow("40,000 characters in place, disk full") << "file" << 40000 << true << true;
+    QTest::newRow("replaced by a new file") << "file" << 300 << false << false;
+    QTest::newRow("written in place") << "file" << 300 << false << true;
+    for (const char* kind : {"pipe", "socket", "device", "link"})
+        QTest::newRow(kind) << QString::fromLatin1(kind) << 300 << false << false;
+}
+
+void TestExport::saveKeepsAnExistingEntryWholeWithItsModeAndOwner() {
+    QFETCH(QString, kind);
+    QFETCH(int, length);
+    QFETCH(bool, diskFull);
+    QFETCH(bool, inPlace);
+    QTemporaryDir dir;
+    QTemporaryDir devices; // a link leads to a device of the test's own, never the system's
+    // A full disk is an 8 KB tmpfs where the test may mount one; elsewhere writes past 4 KB fail.
+    const bool mounted = diskFull && ::mount("tmpfs", QFile::encodeName(dir.path()), "tmpfs", 0,
+                                             "size=8k,mode=0755") == 0;
+    const auto unmount = qScopeGuard([&] {
+        if (mounted)
+            ::umount2(QFile::encodeName(dir.path()), MNT_DETACH);
+    });
+    const QString path = dir.filePath(QStringLiteral("old.dot"));
+    const QString device = devices.filePath(QStringLiteral("zero"));
+    const QByteArray old(100, 'o');
+    if (kind == QLatin1String("file")) {
+        writeFile(path, old);
+        ReadOnlyFolder::ownFile(path);
+    } else if (!makeNode(QStringLiteral("device"), device) || !makeNode(kind, path, device)) {
+        QSKIP("this machine does not let the test make such a node");
+    }
+    const auto before = modeAndOwner(path);
+    if (mounted) // the last free block
+        writeFile(dir.filePath(QStringLiteral("filler")), QByteArray(4096, 'f'));
+    WindowFixture f;
+    f.window->Txt_Display->SetText(QString(length, QLatin1Char('A')));
+    f.dialogs.confirm(path);
+    f.messages.answers = {platform::MsgResult::Yes};
+    {
+        std::optional<FileSizeLimit> limit;
+        if (diskFull && !mounted)
+            limit.emplace(4096);
+        const ReadOnlyFolder readOnly(dir.path(), inPlace);
+        f.window->Cmd_Save_Click();
+    }
+    const bool fails = diskFull || kind != QLatin1String("file");
+    QCOMPARE(f.messages.shown.size(), fails ? 2 : 1); // the overwrite question, and the failure
+    if (fails)
+        QCOMPARE(f.messages.shown[1].text, QStringLiteral("文件保存没有成功！"));
+    if (kind == QLatin1String("file"))
+        QCOMPARE(readAll(path), fails ? old : orvane::DotFileBytes(f.window->Txt_Display->Text()));
+    else
+        QVERIFY(S_ISCHR(std::get<0>(modeAndOwner(device))));
+    QVERIFY(modeAndOwner(path) == before);
+    QCOMPARE(
+        QDir(dir.path()).entryList({QStringLiteral("old.dot*")}, QDir::Files | QDir::System).size(),
+        1);
+}
+
+void TestExport::proposalLiesInAFolderTheUserMayWrite_data() {
+    QTest::addColumn<QString>("character");
+    QTest::addColumn<bool>("readOnly");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("slash") << "/" << false << "_.dot";
+    QTest::newRow("NUL") << QString(QChar(0)) << false << "_.dot";
+    QTest::newRow("read-only program folder: home") << "英" << true << "英.dot";
+}
+
+void TestExport::proposalLiesInAFolderTheUserMayWrite() {
+    QFETCH(QString, character);
+    QFETCH(bool, readOnly);
+    QFETCH(QString, name);
+    QTemporaryDir dir;
+    const ReadOnlyFolder folder(dir.path(), readOnly);
+    QCOMPARE(orvane::ProposedDotFileName(dir.path(), character),
+             (readOnly ? QDir::homePath() : dir.path()) + QLatin1Char('/') + name);
+}
+
+// Neither blocks on a pipe nor reads without end from a device; help reads a few MB at most.
+void TestExport::helpAndImportReadOnlyBoundedRegularFiles_data() {
+    QTest::addColumn<bool>("help");
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<qint64>("size"); // of the file a kind "file" makes
+    const qint64 most = orvane::kMaxHelpFileBytes;
+    QTest::newRow("help: pipe") << true << "pipe" << 0LL;
+    QTest::newRow("help: link to /dev/zero") << true << "link" << 0LL;
+    QTest::newRow("help: one byte too long") << true << "file" << most + 1;
+    QTest::newRow("help: as long as allowed") << true << "file" << most;
+    QTest::newRow("import: pipe") << false << "pipe" << 0LL;
+    QTest::newRow("import: link to /dev/zero") << false << "link" << 0LL;
+}
+
+void TestExport::helpAndImportReadOnlyBoundedRegularFiles() {
+    QFETCH(bool, help);
+    QFETCH(QString, kind);
+    QFETCH(qint64, size);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Quibrel.dll"));
+    QFile file(path); // zeros, each of which unscrambles to the key's character
+    QVERIFY(kind == QLatin1String("file") ? file.open(QIODevice::WriteOnly) && file.resize(size)
+                                          : makeNode(kind, path));
+    WindowFixture f(folderWithControlOnly(dir));
+    const QString code = f.window->Txt_Display->Text();
+    if (help) {
+        f.window->Cmd_Help_Click();
+        const bool refused = kind != QLatin1String("file") || size > orvane::kMaxHelpFileBytes;
+        QCOMPARE(f.window->Txt_Display->Text(),
+                 refused ? orvane::AboutText() : QString(size, QChar(orvane::kHelpKey)));
+        return;
+    }
+    f.dialogs.confirm(path);
+    f.window->Pic_Char_MouseDown(Qt::RightButton);
+    QCOMPARE(f.messages.shown.size(), 1);
+    QCOMPARE(f.messages.shown[0].text, QStringLiteral("不能打开所选取的图象文件！"));
+    QCOMPARE(f.window->Txt_Display->Text(), code);
+}
+
+void TestExport::anyExceptionInADialogHandlerIsThatHandlersFailure_data() {
+    QTest::addColumn<QString>("message"); // the row names the handler
+    QTest::newRow("import") << QStringLiteral("不能打开所选取的图象文件！");
+    QTest::newRow("save") << QStringLiteral("文件保存没有成功！");
+    QTest::newRow("font") << QStringLiteral("字体设置错误！");
+}
+
+void TestExport::anyExceptionInADialogHandlerIsThatHandlersFailure() {
+    QFETCH(QString, message);
+    ExhaustedDialogs dialogs;
+    testing::ScriptedMessages messages;
+    orvane::SingleCharWindow w({&dialogs, &messages, QCoreApplication::applicationDirPath()});
+    const QString code = w.Txt_Display->Text();
+    const QByteArray handler = QTest::currentDataTag();
+    if (handler == "import")
+        w.Pic_Char_MouseDown(Qt::RightButton);
+    else if (handler == "save")
+        w.Cmd_Save_Click();
+    else
+        w.Cmd_Font_Click();
+    QCOMPARE(messages.shown.size(), 1);
+    QCOMPARE(messages.shown[0].text, message);
+    QCOMPARE(w.Txt_Display->Text(), code);
 }
 
 QTEST_MAIN(TestExport)
