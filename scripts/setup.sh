@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Installs, by Debian package name, whatever the build, the tests and the program need and is
-# missing. Quiet, and quick when everything is already there.
+# Installs, by Debian package name, whatever the build, the tests, the program and the
+# packaging checks need and is missing. Quiet, and quick when everything is already there.
 set -euo pipefail
 
 packages=(
@@ -9,6 +9,7 @@ packages=(
     libbenchmark-dev
     fonts-wqy-zenhei fonts-arphic-uming fonts-arphic-ukai
     fontconfig
+    dpkg-dev file lintian desktop-file-utils appstream
 )
 
 missing=()
