@@ -79,34 +79,38 @@ void printFrame(kivaro::IVek& vek) {
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
-    int frames = -1;
+    int frames = 0;
     if (const qsizetype at = args.indexOf(QStringLiteral("--frames")); at >= 0) {
         frames = args.value(at + 1).toInt();
-        args.remove(at, qMin<qsizetype>(2, args.size() - at));
+        if (frames <= 0) {
+            std::fputs("scrolling_text: --frames needs a number of frames above 0\n", stderr);
+            return 2;
+        }
+        args.remove(at, 2);
     }
     const QImage strip = textStrip(args.isEmpty() ? QStringLiteral("Kivaro") : args.join(' '));
 
     PanelEvents events;
     platform::ControlSite site;
     QWidget window;
-    kivaro::IVek* vek = nullptr;
     QWidget* panel = nullptr;
     try {
-        platform::IControl* control = platform::ControlHost::CreateControl(
-            QString::fromLatin1(kivaro::kProgId), &window, &site, nullptr, kivaro::ControlFolder());
-        panel = control->Widget();
-        vek = qobject_cast<kivaro::IVek*>(panel);
-        if (!vek)
-            throw platform::PlatformError(platform::kErrCannotCreateObject,
-                                          QStringLiteral("not an LED dot-matrix control"));
-        vek->setMaxLines(kLines);
-        vek->setMaxRows(kRows);
-        vek->setLedRadius(3);
-        vek->setEnable(true);
+        panel = platform::ControlHost::CreateControl(QString::fromLatin1(kivaro::kProgId), &window,
+                                                     &site, nullptr, kivaro::ControlFolder())
+                    ->Widget();
     } catch (const platform::PlatformError& e) {
         std::fprintf(stderr, "scrolling_text: %s\n", e.what());
         return 1;
     }
+    kivaro::IVek* vek = qobject_cast<kivaro::IVek*>(panel);
+    if (!vek) {
+        std::fputs("scrolling_text: the control is not an LED dot-matrix panel\n", stderr);
+        return 1;
+    }
+    vek->setMaxLines(kLines);
+    vek->setMaxRows(kRows);
+    vek->setLedRadius(3);
+    vek->setEnable(true);
     vek->Advise(&events);
     window.setWindowTitle(QStringLiteral("Kivaro"));
     window.resize(panel->size());
