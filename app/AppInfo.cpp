@@ -6,6 +6,8 @@
 namespace orvane {
 
 QString ProgramFolder() {
+    // On Linux Qt reads this from /proc/self/exe, the executable's real path, so a link to the
+    // program (bin/orvane) still leads to the folder with the control library and help file.
     return QCoreApplication::applicationDirPath();
 }
 

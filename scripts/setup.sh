@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Installs, by Debian package name, whatever the build, the tests and the program need and is
-# missing. Quiet, and quick when everything is already there.
+# Installs, by Debian package name, whatever the build, the tests, the program and the
+# packaging checks need and is missing. Quiet, and quick when everything is already there.
 set -euo pipefail
 
 packages=(
@@ -10,6 +10,7 @@ packages=(
     fonts-wqy-zenhei fonts-arphic-uming fonts-arphic-ukai fonts-liberation
     fontconfig
     as31 sdcc
+    dpkg-dev file lintian desktop-file-utils appstream
 )
 
 missing=()
