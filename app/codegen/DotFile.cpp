@@ -17,7 +17,10 @@ QByteArray DotFileBytes(const QString& text) {
 }
 
 void SaveDotFile(const QString& path, const QString& text) {
-    const QByteArray bytes = DotFileBytes(text);
+    SaveFileBytes(path, DotFileBytes(text));
+}
+
+void SaveFileBytes(const QString& path, const QByteArray& bytes) {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         throw platform::PlatformError(platform::kErrPermissionDenied, file.errorString());
