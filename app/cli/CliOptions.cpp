@@ -41,18 +41,22 @@ const QList<OptionSpec>& optionSpecs() {
         {{"name"}, "IDENT", "Name of the table in c and asm output (default: font)."},
         {{"index"},
          "unicode|gb2312|none",
-         "Sorted character index of c and asm output; the table follows its order (default: "
-         "unicode)."},
+         "Sorted index in c and asm output; c, asm, hex and bin tables follow its order "
+         "(default: unicode)."},
         {{"origin"}, "ADDR", "Address of the table: hex output, sdcc C, asm (default: 0 for hex)."},
         {{"o", "output"}, "FILE", "Write to FILE (default: standard output)."},
         {{"preview"}, nullptr, "Show every glyph as a #/. picture on standard error."},
         {{"strict"}, nullptr, "Make a missing glyph or face an error."},
         {{"verify"}, nullptr, "Read back what was written and fail if it differs."},
-        {{"in-lines"}, "N", "decode: dot lines of the input when its header does not say (16)."},
-        {{"in-rows"}, "N", "decode: dots across of the input when its header does not say (16)."},
+        {{"in-lines"},
+         "N",
+         "decode: dot lines of the input when its header does not say (default: 16)."},
+        {{"in-rows"},
+         "N",
+         "decode: dots across of the input when its header does not say (default: 16)."},
         {{"in-order"},
          "row|column",
-         "decode: order of the input when its header does not say (row)."},
+         "decode: order of the input when its header does not say (default: row)."},
     };
     return specs;
 }
@@ -207,10 +211,12 @@ QString UsageText() {
     QCommandLineParser parser;
     addOptions(parser);
     parser.setApplicationDescription(
-        QStringLiteral("Makes LED dot-matrix font tables for 8051 firmware, and reads them back.\n"
-                       "  pointillo [options] [TEXT]\n"
-                       "  pointillo decode [options] [FILE|-]"));
-    return parser.helpText();
+        QStringLiteral("Makes LED dot-matrix font tables for 8051 firmware, and reads them back."));
+    // Qt's first line names the executable's full path and the positional argument alone.
+    const QString help = parser.helpText();
+    return QStringLiteral("Usage: pointillo [options] [TEXT]\n"
+                          "       pointillo decode [options] [FILE|-]\n") +
+           help.mid(help.indexOf(QLatin1Char('\n')) + 1);
 }
 
 CliOptions ParseArguments(const QStringList& arguments) {

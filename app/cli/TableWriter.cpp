@@ -81,15 +81,15 @@ QByteArray writeC(const QList<Glyph>& glyphs, const OutputOptions& out, const Ta
              .arg(l.lines)
              .arg(l.bytes)
              .arg(glyphs.size());
+    // Keil places a table with its linker; sdcc can pin it to --origin itself.
     const QString at =
         sdcc && out.origin ? QStringLiteral(" __at(0x%1)").arg(hexWord(*out.origin, 4)) : QString();
     const QString storage = sdcc ? QStringLiteral("__code const") : QStringLiteral("const");
     const QString keilCode = sdcc ? QString() : QStringLiteral(" code");
-    s += QStringLiteral("%1 unsigned char%2 %3[%4][%5]%6 = {\n")
-             .arg(storage, keilCode, out.name)
+    s += QStringLiteral("%1%2 unsigned char%3 %4[%5][%6] = {\n")
+             .arg(storage, at, keilCode, out.name)
              .arg(glyphs.size())
-             .arg(l.bytes)
-             .arg(at);
+             .arg(l.bytes);
     for (const Glyph& g : glyphs) {
         s += QStringLiteral("    /* %1 */\n    {").arg(glyphLabel(g));
         const QByteArray bytes = PackMatrix(g.dots, out.rowWise);
