@@ -159,9 +159,26 @@ void verify(const QByteArray& written, const QList<Glyph>& glyphs, const OutputO
             1, QStringLiteral("--verify: %1 does not read back as the sampled dots").arg(name)};
 }
 
+// An 8051 addresses 64 KiB of code; a bigger table belongs in external memory.
+constexpr qsizetype kCodeSpace = 0x10000;
+
+void warnAboutCodeSpace(const QList<Glyph>& glyphs, const OutputOptions& out) {
+    if (out.format != Format::C && out.format != Format::Asm)
+        return;
+    const DotMatrix& d = glyphs.first().dots;
+    const qsizetype size = glyphs.size() * BytesPerGlyph(d.lines, d.rows, out.rowWise);
+    if (size > kCodeSpace)
+        printError(QStringLiteral("warning: the table holds %1 bytes, more than the 64 KiB code "
+                                  "space of an 8051; --format bin or hex suits external memory")
+                       .arg(size));
+}
+
 int generate(const CliOptions& o) {
+    // Characters first: a usage error needs no control library.
+    const QList<char32_t> cps = o.picture.isEmpty() ? characters(o) : QList<char32_t>{};
     GlyphMaker maker(o.glyph, orvane::ProgramFolder());
     QList<Glyph> glyphs;
+    OutputOptions out = o.out;
     if (!o.picture.isEmpty()) {
         QImage picture;
         try {
@@ -171,8 +188,8 @@ int generate(const CliOptions& o) {
                                   .arg(o.picture, QString::fromStdString(e.what()))};
         }
         glyphs.append(maker.MakePicture(picture, QFileInfo(o.picture).absoluteFilePath()));
+        out.index = IndexKind::None; // a picture is no character to look up
     } else {
-        const QList<char32_t> cps = characters(o);
         warnOrFail(maker.FamilyWarning(), o.strict);
         glyphs.reserve(cps.size());
         for (char32_t cp : cps) {
@@ -180,15 +197,16 @@ int generate(const CliOptions& o) {
             glyphs.append(maker.MakeCharacter(cp));
         }
     }
-    sortByIndex(glyphs, o.out);
+    sortByIndex(glyphs, out);
+    warnAboutCodeSpace(glyphs, out);
     if (o.preview)
         preview(glyphs);
     const TableFacts facts{QStringLiteral("%1 (asked for %2)").arg(maker.FaceUsed(), o.glyph.font),
                            glyphOptionText(o.glyph)};
-    const QByteArray bytes = write(maker, glyphs, o.out, facts);
+    const QByteArray bytes = write(maker, glyphs, out, facts);
     if (o.verify)
-        verify(bytes, glyphs, o.out);
-    writeOut(bytes, o.out.output);
+        verify(bytes, glyphs, out);
+    writeOut(bytes, out.output);
     return 0;
 }
 

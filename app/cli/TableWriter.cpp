@@ -73,7 +73,7 @@ QByteArray writeC(const QList<Glyph>& glyphs, const OutputOptions& out, const Ta
     for (const QString& line : headerLines(glyphs, out, facts))
         s += QStringLiteral(" * ") +
              QString(line).replace(QLatin1String("*/"), QLatin1String("* /")) + QLatin1Char('\n');
-    s += QStringLiteral(" */\n#ifndef %1_FONT_H\n#define %1_FONT_H\n\n").arg(upper);
+    s += QStringLiteral(" */\n#ifndef POINTILLO_%1_H\n#define POINTILLO_%1_H\n\n").arg(upper);
     s += QStringLiteral("#define %1_WIDTH %2\n#define %1_HEIGHT %3\n#define %1_BYTES %4\n"
                         "#define %1_COUNT %5\n\n")
              .arg(upper)
