@@ -4,6 +4,8 @@
 #include "codegen/CodeText.h"
 #include "codegen/DotFile.h"
 
+#include <QRegularExpression>
+
 #include <algorithm>
 
 namespace pointillo {
@@ -12,10 +14,18 @@ namespace {
 
 constexpr int kBytesPerLine = 16;
 
+// Paths and arguments go into comments: nothing in them may end the comment or its line.
+QString commentSafe(QString text) {
+    static const QRegularExpression controls(QStringLiteral("[\\x00-\\x1f\\x7f]"));
+    text.replace(QLatin1String("*/"), QLatin1String("* /"));
+    text.replace(controls, QStringLiteral("?"));
+    return text;
+}
+
 // The character as a comment shows it; controls and the comment's own closers are left out.
 QString glyphLabel(const Glyph& g) {
     if (!g.codePoint)
-        return g.subject;
+        return commentSafe(g.subject);
     const QString text = QString::fromUcs4(&g.codePoint, 1);
     const bool printable = QChar::isPrint(g.codePoint) && !QChar::isSpace(g.codePoint) &&
                            g.codePoint != '\\' && g.codePoint != '"';
@@ -48,13 +58,13 @@ QStringList headerLines(const QList<Glyph>& glyphs, const OutputOptions& out,
                     : QStringLiteral("column-wise: eight dots of a column per byte, top dot in "
                                      "bit 7"),
         QStringLiteral("a short last group sits in the low bits"),
-        QStringLiteral("face: %1").arg(facts.face),
-        QStringLiteral("options: %1").arg(facts.glyphOptions),
+        QStringLiteral("face: %1").arg(commentSafe(facts.face)),
+        QStringLiteral("options: %1").arg(commentSafe(facts.glyphOptions)),
         QStringLiteral("%1 glyphs of %2 bytes, index: %3")
             .arg(glyphs.size())
             .arg(l.bytes)
             .arg(QLatin1String(kIndex[int(out.index)])),
-        QStringLiteral("made by: %1").arg(out.command),
+        QStringLiteral("made by: %1").arg(commentSafe(out.command)),
     };
 }
 
@@ -71,8 +81,7 @@ QByteArray writeC(const QList<Glyph>& glyphs, const OutputOptions& out, const Ta
     const bool sdcc = out.dialect == Dialect::Sdcc;
     QString s = QStringLiteral("/*\n");
     for (const QString& line : headerLines(glyphs, out, facts))
-        s += QStringLiteral(" * ") +
-             QString(line).replace(QLatin1String("*/"), QLatin1String("* /")) + QLatin1Char('\n');
+        s += QStringLiteral(" * ") + line + QLatin1Char('\n');
     s += QStringLiteral(" */\n#ifndef POINTILLO_%1_H\n#define POINTILLO_%1_H\n\n").arg(upper);
     s += QStringLiteral("#define %1_WIDTH %2\n#define %1_HEIGHT %3\n#define %1_BYTES %4\n"
                         "#define %1_COUNT %5\n\n")
