@@ -4,8 +4,6 @@
 #include "codegen/CodeView.h"
 #include "kivaro/IVek.h"
 
-#include <algorithm>
-
 namespace orvane {
 
 namespace {
@@ -23,8 +21,14 @@ void appendHeader(QString& text, bool asm51, const QString& subject) {
     text += mark + QLatin1String("Creat By ") + QLatin1String(kProductVersion) + lineEnd;
 }
 
-void appendByte(QString& text, int value, bool asm51, bool comma) {
-    QChar out[6];
+} // namespace
+
+QString CodeSubject(bool CharMode, const QString& charText, const QString& dialogFileName) {
+    return CharMode ? charText : dialogFileName;
+}
+
+void AppendCodeByte(QString& text, int value, bool asm51) {
+    QChar out[5];
     int n = 0;
     if (asm51) {
         if (value < 16 || value > 159)
@@ -40,44 +44,34 @@ void appendByte(QString& text, int value, bool asm51, bool comma) {
     out[n++] = QLatin1Char(kHexDigits[value & 15]);
     if (asm51)
         out[n++] = QLatin1Char('H');
-    if (comma)
-        out[n++] = QLatin1Char(',');
     text.append(out, n);
 }
 
-// One group of up to eight dots along a line (rowWise) or a column, first dot highest; a short
-// group ends in bit 0.
-int packGroup(kivaro::IVek& control, bool rowWise, int fixed, int first, int last) {
-    int value = 0;
-    for (int k = first; k <= last; ++k) {
-        std::uint8_t X = static_cast<std::uint8_t>(rowWise ? k : fixed);
-        std::uint8_t Y = static_cast<std::uint8_t>(rowWise ? fixed : k);
-        value = (value << 1) | (control.Bit(X, Y) != 0 ? 1 : 0);
-    }
-    return value;
+QByteArray PackDots(kivaro::IVek& control, bool rowWise) {
+    return PackBits(control.MaxRows(), control.MaxLines(), rowWise, [&control](int x, int y) {
+        std::uint8_t X = static_cast<std::uint8_t>(x);
+        std::uint8_t Y = static_cast<std::uint8_t>(y);
+        return control.Bit(X, Y) != 0;
+    });
 }
 
-} // namespace
-
-QString CodeSubject(bool CharMode, const QString& charText, const QString& dialogFileName) {
-    return CharMode ? charText : dialogFileName;
+QString CodeHeader(bool asm51, const QString& subject) {
+    QString text;
+    appendHeader(text, asm51, subject);
+    return text;
 }
 
 QString BuildCodeString(kivaro::IVek& control, bool rowWise, bool asm51, const QString& subject) {
-    const int rows = control.MaxRows();
-    const int lines = control.MaxLines();
-    const int along = rowWise ? rows : lines;  // dots cut into groups
-    const int across = rowWise ? lines : rows; // lines (or columns) of groups
+    const QByteArray bytes = PackDots(control, rowWise);
     QString text;
-    text.reserve(subject.size() + 160 + qsizetype((along + 7) / 8) * across * 6);
+    text.reserve(subject.size() + 160 + bytes.size() * 6);
     appendHeader(text, asm51, subject);
     if (asm51)
         text += QLatin1String("DB ");
-    for (int outer = 1; outer <= across; ++outer) {
-        for (int g = 1; g <= along; g += 8) {
-            const int value = packGroup(control, rowWise, outer, g, std::min(g + 7, along));
-            appendByte(text, value, asm51, g + 7 < along || outer != across);
-        }
+    for (qsizetype k = 0; k < bytes.size(); ++k) {
+        if (k > 0)
+            text += QLatin1Char(',');
+        AppendCodeByte(text, static_cast<std::uint8_t>(bytes[k]), asm51);
     }
     return text;
 }

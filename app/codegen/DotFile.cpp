@@ -73,7 +73,10 @@ QString ProposedDotFileName(const QString& programFolder, const QString& charact
 }
 
 void SaveDotFile(const QString& path, const QString& text) {
-    const QByteArray bytes = DotFileBytes(text);
+    SaveFileBytes(path, DotFileBytes(text));
+}
+
+void SaveFileBytes(const QString& path, const QByteArray& bytes) {
     const std::optional<struct stat> old = statTarget(path);
     if (old && !S_ISREG(old->st_mode))
         fail(platform::kErrPermissionDenied, QStringLiteral("Not a regular file: %1").arg(path));

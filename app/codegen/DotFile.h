@@ -15,13 +15,16 @@ QByteArray DotFileBytes(const QString& text);
 // file name ("/", NUL) is proposed as "_", so the proposal always lies in that folder.
 QString ProposedDotFileName(const QString& programFolder, const QString& character);
 
-// Writes the file whole or not at all: any failure (a full disk included) leaves an old file
+// Writes bytes to path whole or not at all: any failure (a full disk included) leaves an old file
 // byte for byte as it was. An existing file is replaced by a new one with its permissions and,
 // where the user may set them, its owner and group; in a folder the user cannot write to, a
 // writable file is written in place, and put back as it was when that fails (so one that
 // cannot be read, or is too large to keep in memory, is not written). A name that is not a
 // regular file (a device, a pipe, a socket, a folder) is never opened or replaced.
 // Throws PlatformError when the file cannot be written.
+void SaveFileBytes(const QString& path, const QByteArray& bytes);
+
+// The text as a .dot file, saved as SaveFileBytes saves.
 void SaveDotFile(const QString& path, const QString& text);
 
 } // namespace orvane

@@ -4,7 +4,7 @@
 #include "ScrollBar.h"
 #include "SingleCharWindow.h"
 #include "codegen/CodeText.h"
-#include "glyph/GlyphSampler.h"
+#include "glyph/GlyphEngine.h"
 #include "platform/PictureSurface.h"
 
 #include <QRadioButton>
@@ -24,11 +24,8 @@ void SingleCharWindow::RefreshPipeline(float fx, float fy, bool withCode) {
     const QString text = Txt_Char->text();
     const float y = glyphOffset(VScrl_ChrPos);
     const float x = glyphOffset(HScrl_ChrPos);
-    DrawGlyph(*Pic_Char, *Pic_Bkp, CharMode, text, x, y);
-    SampleGlyph(*Pic_Char, *Vek1, float(HScrl_ChrWth->value()), float(VScrl_ChrHgt->value()), fx,
-                fy, false, kInk);
-    MarkGrid(*Pic_Char, *Vek1, float(HScrl_ChrWth->value()), float(VScrl_ChrHgt->value()),
-             kGridMark);
+    RunGlyphStages(*Pic_Char, *Pic_Bkp, *Vek1, CharMode, text, x, y, float(HScrl_ChrWth->value()),
+                   float(VScrl_ChrHgt->value()), fx, fy);
     if (withCode)
         runBuildCodeText();
 }

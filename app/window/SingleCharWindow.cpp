@@ -5,11 +5,11 @@
 #include "ScrollBar.h"
 #include "codegen/CodeView.h"
 #include "glyph/FontSubstitutes.h"
+#include "glyph/GlyphEngine.h"
 #include "glyph/GlyphSampler.h"
 #include "platform/ControlHost.h"
 #include "platform/PictureSurface.h"
 #include "platform/PlatformError.h"
-#include "platform/PropertyBag.h"
 #include "platform/Rounding.h"
 
 #include <QCheckBox>
@@ -20,19 +20,6 @@
 #include <QRadioButton>
 
 namespace orvane {
-
-namespace {
-
-// The properties the window stores for its panel: 16 x 16 dots, green on dark green. Radius
-// and editing are not stored, so the control starts with its defaults for them.
-const char kVek1Properties[] = "_extentx = 5927\n"
-                               "_extenty = 5927\n"
-                               "maxlines = 16\n"
-                               "maxrows = 16\n"
-                               "onsetcolor = 65280\n"
-                               "onclrcolor = 32768\n";
-
-} // namespace
 
 SingleCharWindow::SingleCharWindow(const WindowServices& services, QWidget* parent)
     : QWidget(parent), Dialog(*services.dialogs), m_services(services) {
@@ -54,17 +41,8 @@ SingleCharWindow::~SingleCharWindow() {
 }
 
 void SingleCharWindow::createVek1() {
-    const platform::PropertyBag stored =
-        platform::PropertyBag::FromText(QString::fromLatin1(kVek1Properties));
-    platform::IControl* control =
-        platform::ControlHost::CreateControl(QString::fromLatin1(kivaro::kProgId), Pic_VekContainer,
-                                             &m_vekSite, &stored, m_services.programFolder);
-    QWidget* widget = control->Widget();
-    Vek1 = qobject_cast<kivaro::IVek*>(widget);
-    if (!Vek1)
-        throw platform::PlatformError(platform::kErrCannotCreateObject,
-                                      QStringLiteral("The control library does not offer "
-                                                     "the LED dot-matrix interface"));
+    Vek1 = CreateVek(Pic_VekContainer, &m_vekSite, m_services.programFolder);
+    QWidget* widget = Vek1->Widget();
     widget->setObjectName(QStringLiteral("Vek1"));
     widget->move(0, 0);
     widget->setProperty("TabIndex", 27);
@@ -110,14 +88,13 @@ void SingleCharWindow::Form_Initialize() {
 
     Pic_Char->SetFontBold(false);
     Pic_Char->SetFontItalic(false);
-    Pic_Char->SetFontName(QStringLiteral("黑体"));
-    Pic_Char->SetFontSize(106);
+    Pic_Char->SetFontName(StartFontName());
+    Pic_Char->SetFontSize(kStartFontSize);
 
-    DrawGlyph(*Pic_Char, *Pic_Bkp, CharMode, Txt_Char->text(), 0, 0);
     const auto sw = static_cast<float>(Pic_Char->ScaleWidth());
     const auto sh = static_cast<float>(Pic_Char->ScaleHeight());
-    SampleGlyph(*Pic_Char, *Vek1, sw, sh, kStandardFx, kStandardFy, false, kInk);
-    MarkGrid(*Pic_Char, *Vek1, sw, sh, kGridMark);
+    RunGlyphStages(*Pic_Char, *Pic_Bkp, *Vek1, CharMode, Txt_Char->text(), 0, 0, sw, sh,
+                   kStandardFx, kStandardFy);
     runBuildCodeText();
 }
 

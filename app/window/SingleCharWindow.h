@@ -1,5 +1,6 @@
 #pragma once
 
+#include "glyph/GlyphEngine.h"
 #include "kivaro/IVek.h"
 #include "platform/CommonDialog.h"
 #include "platform/ControlSite.h"
@@ -79,14 +80,13 @@ public:
 
     bool CharMode = false;
 
-    // Fraction pairs for the five sample points of a cell: wider when the source has just
-    // changed, the standard pair otherwise. Black is sampled as ink; red marks the grid.
-    static constexpr float kNewSourceFx = 0.25f;
-    static constexpr float kNewSourceFy = 0.25f;
-    static constexpr float kStandardFx = 0.15f;
-    static constexpr float kStandardFy = 0.1f;
-    static constexpr std::uint32_t kInk = 0x000000;
-    static constexpr std::uint32_t kGridMark = 0x0000FF;
+    // The fraction pairs, ink and grid colour the window shares with the command-line tool.
+    static constexpr float kNewSourceFx = orvane::kNewSourceFx;
+    static constexpr float kNewSourceFy = orvane::kNewSourceFy;
+    static constexpr float kStandardFx = orvane::kStandardFx;
+    static constexpr float kStandardFy = orvane::kStandardFy;
+    static constexpr std::uint32_t kInk = orvane::kInk;
+    static constexpr std::uint32_t kGridMark = orvane::kGridMark;
 
     // The site Vek1 talks to: counts its yields and property notifications.
     platform::ControlSite& VekSite() { return m_vekSite; }

@@ -4,6 +4,7 @@
 #include "Twips.h"
 #include "WrappingButton.h"
 #include "codegen/CodeView.h"
+#include "glyph/GlyphEngine.h"
 #include "platform/Colour.h"
 #include "platform/PictureSurface.h"
 
@@ -197,8 +198,8 @@ void SingleCharWindow::buildLayout() {
 
     Pic_Char = new platform::PictureSurface(this);
     Pic_Char->setFrameShape(QFrame::NoFrame);
-    place(Pic_Char, 165, 3990, 2145, 2175);
-    Pic_Char->SetBackColor(0x808080);
+    place(Pic_Char, 165, 3990, kGlyphSurfaceWidthTwips, kGlyphSurfaceHeightTwips);
+    Pic_Char->SetBackColor(kGlyphBackColor);
     Pic_Char->SetFontName(QStringLiteral("黑体"));
     Pic_Char->SetFontSize(72);
     Pic_Char->SetFontBold(true);

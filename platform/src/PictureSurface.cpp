@@ -134,7 +134,9 @@ void PictureSurface::Print(const QString& text) {
                       QSizeF(metrics.horizontalAdvance(text), line.height));
         const QRect area = box.toAlignedRect().adjusted(-2, -2, 2, 2) & target.rect();
         if (!area.isEmpty()) {
-            QImage coverage(area.size(), QImage::Format_Alpha8);
+            // The alpha channel of a premultiplied image holds the same coverage as an Alpha8
+            // image would, and Qt paints text into it several times faster.
+            QImage coverage(area.size(), QImage::Format_ARGB32_Premultiplied);
             coverage.setDotsPerMeterX(kDotsPerMetre96);
             coverage.setDotsPerMeterY(kDotsPerMetre96);
             coverage.fill(0);
@@ -154,10 +156,11 @@ void PictureSurface::Print(const QString& text) {
 void PictureSurface::blendCoverage(const QImage& coverage, QPoint topLeft) {
     const QRgb ink = ToQRgb(m_foreColor);
     for (int y = 0; y < coverage.height(); ++y) {
-        const uchar* cover = coverage.constScanLine(y);
+        const auto* cover = reinterpret_cast<const QRgb*>(coverage.constScanLine(y));
         auto* row = reinterpret_cast<QRgb*>(m_image.scanLine(topLeft.y() + y)) + topLeft.x();
-        for (int x = 0; x < coverage.width(); ++x) {
-            const int c = cover[x];
+        const int width = coverage.width();
+        for (int x = 0; x < width; ++x) {
+            const int c = qAlpha(cover[x]);
             if (c >= kSolidCoverage)
                 row[x] = ink;
             else if (c > 0)

@@ -1,0 +1,267 @@
+#include "Cli.h"
+
+#include "AppInfo.h"
+#include "CharacterSet.h"
+#include "CliOptions.h"
+#include "CodeReader.h"
+#include "GlyphMaker.h"
+#include "TableWriter.h"
+#include "codegen/CodeText.h"
+#include "codegen/DotFile.h"
+#include "glyph/PictureLoader.h"
+#include "platform/PlatformError.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QStringDecoder>
+
+#include <algorithm>
+#include <cstdio>
+
+namespace pointillo {
+
+namespace {
+
+void printError(const QString& message) {
+    std::fprintf(stderr, "pointillo: %s\n", message.toUtf8().constData());
+}
+
+void warnOrFail(const QString& warning, bool strict) {
+    if (warning.isEmpty())
+        return;
+    if (strict)
+        throw CliError{1, warning + QStringLiteral(" (--strict)")};
+    printError(QStringLiteral("warning: ") + warning);
+}
+
+QByteArray readInput(const QString& path) {
+    QFile file;
+    const bool stdinput = path == QLatin1String("-");
+    const bool opened = stdinput ? file.open(stdin, QIODevice::ReadOnly)
+                                 : (file.setFileName(path), file.open(QIODevice::ReadOnly));
+    if (!opened)
+        throw CliError{1, QStringLiteral("cannot read %1: %2").arg(path, file.errorString())};
+    QByteArray data = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        throw CliError{1, QStringLiteral("cannot read %1: %2").arg(path, file.errorString())};
+    return data;
+}
+
+void addCharsFrom(CharacterSet& set, const QString& path) {
+    const QByteArray data = readInput(path);
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    QString text = utf8.decode(data);
+    if (utf8.hasError())
+        throw CliError{1, QStringLiteral("cannot read %1: it is not UTF-8 text").arg(path)};
+    // Line ends and other controls are not glyphs of the product's texts.
+    text.removeIf([](QChar c) { return c.category() == QChar::Other_Control; });
+    set.AddText(text);
+}
+
+QList<char32_t> characters(const CliOptions& o) {
+    CharacterSet set;
+    set.AddText(o.text);
+    if (!o.charsFrom.isEmpty())
+        addCharsFrom(set, o.charsFrom);
+    for (const QString& range : o.ranges)
+        if (!set.AddRange(range))
+            throw CliError{2, QStringLiteral("cannot read the range '%1': give U+XXXX-U+YYYY "
+                                             "with the first not above the last")
+                                  .arg(range)};
+    if (o.gb2312)
+        set.AddGb2312(o.gb2312);
+    if (set.CodePoints().isEmpty())
+        throw CliError{2, QStringLiteral("no characters to draw: give TEXT, --range, "
+                                         "--chars-from, --gb2312 or --picture")};
+    return set.CodePoints();
+}
+
+QString glyphOptionText(const GlyphOptions& g) {
+    QString s = QStringLiteral("--font %1 --point-size %2").arg(g.font).arg(g.pointSize);
+    for (const auto& [on, name] :
+         {std::pair{g.bold, "bold"}, std::pair{g.italic, "italic"},
+          std::pair{g.underline, "underline"}, std::pair{g.strikeout, "strikeout"}})
+        if (on)
+            s += QStringLiteral(" --") + QLatin1String(name);
+    return s + QStringLiteral(" --lines %1 --rows %2 --offset %3,%4 --region %5,%6 --fractions %7")
+                   .arg(g.lines)
+                   .arg(g.rows)
+                   .arg(g.offsetX)
+                   .arg(g.offsetY)
+                   .arg(g.regionW)
+                   .arg(g.regionH)
+                   .arg(g.standardFractions ? QStringLiteral("standard") : QStringLiteral("new"));
+}
+
+bool isTable(Format f) {
+    return f != Format::Text;
+}
+
+// With an index the table follows its order, so a binary search gives the glyph's number.
+void sortByIndex(QList<Glyph>& glyphs, const OutputOptions& out) {
+    if (!isTable(out.format) || out.index == IndexKind::None)
+        return;
+    if (out.index == IndexKind::Gb2312)
+        for (const Glyph& g : glyphs)
+            if (!Gb2312Code(g.codePoint))
+                throw CliError{2, QStringLiteral("%1 has no GB2312 code; --index gb2312 needs "
+                                                 "every character in GB2312")
+                                      .arg(CodePointName(g.codePoint))};
+    std::stable_sort(glyphs.begin(), glyphs.end(), [&out](const Glyph& a, const Glyph& b) {
+        return IndexKey(a, out.index) < IndexKey(b, out.index);
+    });
+}
+
+void preview(const QList<Glyph>& glyphs) {
+    for (qsizetype k = 0; k < glyphs.size(); ++k) {
+        const Glyph& g = glyphs[k];
+        const QString label =
+            g.codePoint ? CodePointName(g.codePoint) + QLatin1Char(' ') + g.subject : g.subject;
+        std::fprintf(stderr, "glyph %lld: %s\n%s", static_cast<long long>(k + 1),
+                     label.toUtf8().constData(), DotPicture(g.dots).toUtf8().constData());
+    }
+}
+
+void writeOut(const QByteArray& bytes, const QString& path) {
+    if (path.isEmpty()) {
+        if (std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stdout) !=
+                std::size_t(bytes.size()) ||
+            std::fflush(stdout) != 0)
+            throw CliError{1, QStringLiteral("cannot write to standard output")};
+        return;
+    }
+    try {
+        orvane::SaveFileBytes(path, bytes);
+    } catch (const platform::PlatformError& e) {
+        throw CliError{
+            1, QStringLiteral("cannot write %1: %2").arg(path, QString::fromStdString(e.what()))};
+    }
+}
+
+QByteArray write(GlyphMaker& maker, const QList<Glyph>& glyphs, const OutputOptions& out,
+                 const TableFacts& facts) {
+    return WriteTable(glyphs, out, facts, !out.output.isEmpty(), [&](const Glyph& g) {
+        maker.Show(g.dots);
+        return orvane::BuildCodeString(maker.Control(), out.rowWise, out.asm51, g.subject);
+    });
+}
+
+void verify(const QByteArray& written, const QList<Glyph>& glyphs, const OutputOptions& out) {
+    const DotMatrix& d = glyphs.first().dots;
+    const QString name = out.output.isEmpty() ? QStringLiteral("standard output") : out.output;
+    const QString probe = out.format == Format::Bin ? name + QStringLiteral(".bin") : name;
+    const ReadResult back = ReadCode(written, probe, {d.lines, d.rows, out.rowWise});
+    bool same = back.glyphs.size() == glyphs.size();
+    for (qsizetype k = 0; same && k < glyphs.size(); ++k)
+        same = back.glyphs[k].dots == glyphs[k].dots;
+    if (!same)
+        throw CliError{
+            1, QStringLiteral("--verify: %1 does not read back as the sampled dots").arg(name)};
+}
+
+// An 8051 addresses 64 KiB of code; a bigger table belongs in external memory.
+constexpr qsizetype kCodeSpace = 0x10000;
+
+void warnAboutCodeSpace(const QList<Glyph>& glyphs, const OutputOptions& out) {
+    if (out.format != Format::C && out.format != Format::Asm)
+        return;
+    const DotMatrix& d = glyphs.first().dots;
+    const qsizetype size = glyphs.size() * BytesPerGlyph(d.lines, d.rows, out.rowWise);
+    if (size > kCodeSpace)
+        printError(QStringLiteral("warning: the table holds %1 bytes, more than the 64 KiB code "
+                                  "space of an 8051; --format bin or hex suits external memory")
+                       .arg(size));
+}
+
+int generate(const CliOptions& o) {
+    // Characters first: a usage error needs no control library.
+    const QList<char32_t> cps = o.picture.isEmpty() ? characters(o) : QList<char32_t>{};
+    GlyphMaker maker(o.glyph, orvane::ProgramFolder());
+    QList<Glyph> glyphs;
+    OutputOptions out = o.out;
+    if (!o.picture.isEmpty()) {
+        QImage picture;
+        try {
+            picture = orvane::LoadPicture(o.picture);
+        } catch (const platform::PlatformError& e) {
+            throw CliError{1, QStringLiteral("cannot read the picture %1: %2")
+                                  .arg(o.picture, QString::fromStdString(e.what()))};
+        }
+        glyphs.append(maker.MakePicture(picture, QFileInfo(o.picture).absoluteFilePath()));
+        out.index = IndexKind::None; // a picture is no character to look up
+    } else {
+        warnOrFail(maker.FamilyWarning(), o.strict);
+        glyphs.reserve(cps.size());
+        for (char32_t cp : cps) {
+            warnOrFail(maker.FallbackWarning(cp), o.strict);
+            glyphs.append(maker.MakeCharacter(cp));
+        }
+    }
+    sortByIndex(glyphs, out);
+    warnAboutCodeSpace(glyphs, out);
+    if (o.preview)
+        preview(glyphs);
+    const TableFacts facts{QStringLiteral("%1 (asked for %2)").arg(maker.FaceUsed(), o.glyph.font),
+                           glyphOptionText(o.glyph)};
+    const QByteArray bytes = write(maker, glyphs, out, facts);
+    if (o.verify)
+        verify(bytes, glyphs, out);
+    writeOut(bytes, out.output);
+    return 0;
+}
+
+int decode(const CliOptions& o) {
+    const QByteArray data = readInput(o.input);
+    const QString name = o.input == QLatin1String("-") ? QStringLiteral("standard input") : o.input;
+    const ReadLayout fallback{o.inLines.value_or(16), o.inRows.value_or(16),
+                              o.inRowWise.value_or(true)};
+    const ReadResult read =
+        ReadCode(data, o.input == QLatin1String("-") ? name : o.input, fallback);
+    if (!o.formatGiven) {
+        QString pictures;
+        for (qsizetype k = 0; k < read.glyphs.size(); ++k) {
+            const Glyph& g = read.glyphs[k];
+            pictures += QStringLiteral("glyph %1").arg(k + 1);
+            if (g.codePoint)
+                pictures += QLatin1Char(' ') + CodePointName(g.codePoint);
+            pictures += QLatin1Char(' ') + g.subject + QLatin1Char('\n') + DotPicture(g.dots);
+        }
+        writeOut(pictures.toUtf8(), o.out.output);
+        return 0;
+    }
+    OutputOptions out = o.out;
+    out.command = QStringLiteral("pointillo decode %1").arg(name);
+    for (const Glyph& g : read.glyphs)
+        if (!g.codePoint)
+            out.index = IndexKind::None; // nothing to index by
+    GlyphMaker maker(o.glyph, orvane::ProgramFolder());
+    const TableFacts facts{QStringLiteral("read back from %1").arg(name), QStringLiteral("none")};
+    writeOut(write(maker, read.glyphs, out, facts), out.output);
+    return 0;
+}
+
+} // namespace
+
+int RunCli(const QStringList& arguments) {
+    try {
+        const CliOptions o = ParseArguments(arguments);
+        if (o.help) {
+            std::fputs(UsageText().toUtf8().constData(), stdout);
+            return 0;
+        }
+        return o.decode ? decode(o) : generate(o);
+    } catch (const CliError& e) {
+        printError(e.message);
+        if (e.status == 2)
+            std::fputs("usage: pointillo [options] [TEXT]\n"
+                       "       pointillo decode [options] [FILE|-]\n"
+                       "Try 'pointillo --help' for every option.\n",
+                       stderr);
+        return e.status;
+    } catch (const platform::PlatformError& e) {
+        printError(QString::fromStdString(e.what()));
+        return 1;
+    }
+}
+
+} // namespace pointillo

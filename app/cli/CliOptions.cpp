@@ -1,0 +1,264 @@
+#include "CliOptions.h"
+
+#include "glyph/GlyphEngine.h"
+
+#include <QCommandLineParser>
+#include <QRegularExpression>
+
+namespace pointillo {
+
+namespace {
+
+struct OptionSpec {
+    QStringList names;
+    const char* valueName; // nullptr for a switch
+    const char* description;
+};
+
+// The glyph surface's scroll bars bound offsets to plus or minus its size and regions to it.
+const QList<OptionSpec>& optionSpecs() {
+    static const QList<OptionSpec> specs{
+        {{"h", "help"}, nullptr, "Show this help and exit."},
+        {{"range"}, "U+XXXX-U+YYYY", "Add a range of code points (repeatable)."},
+        {{"chars-from"}, "FILE", "Add the distinct characters of a UTF-8 text, first seen first."},
+        {{"gb2312"}, "1|2", "Add the level-1 (3,755) or all 6,763 GB2312 hanzi, in code order."},
+        {{"picture"}, "FILE", "Sample a picture instead of characters."},
+        {{"font"}, "FAMILY", "Face of the glyphs (default: 黑体)."},
+        {{"bold"}, nullptr, "Bold face (default: off)."},
+        {{"italic"}, nullptr, "Italic face (default: off)."},
+        {{"underline"}, nullptr, "Underlined (default: off)."},
+        {{"strikeout"}, nullptr, "Struck out (default: off)."},
+        {{"point-size"}, "N", "Size of the face in points (default: 106)."},
+        {{"lines"}, "N", "Dot lines down, 1..254 (default: 16)."},
+        {{"rows"}, "N", "Dots across, 1..254 (default: 16)."},
+        {{"offset"}, "X,Y", "Offset of the glyph in surface units (default: 0,0)."},
+        {{"region"}, "W,H", "Sampled region in surface units (default: 143,145, all of it)."},
+        {{"fractions"}, "new|standard", "Sample fractions: 0.25/0.25 or 0.15/0.1 (default: new)."},
+        {{"order"}, "row|column", "Scanning order of the bytes (default: row)."},
+        {{"syntax"}, "asm51|c51", "Syntax of the text format (default: asm51)."},
+        {{"format"}, "text|c|asm|hex|bin", "Output format (default: text)."},
+        {{"dialect"}, "keil|sdcc", "Dialect of c and asm output (default: keil)."},
+        {{"name"}, "IDENT", "Name of the table in c and asm output (default: font)."},
+        {{"index"},
+         "unicode|gb2312|none",
+         "Sorted index in c and asm output; c, asm, hex and bin tables follow its order "
+         "(default: unicode)."},
+        {{"origin"}, "ADDR", "Address of the table: hex output, sdcc C, asm (default: 0 for hex)."},
+        {{"o", "output"}, "FILE", "Write to FILE (default: standard output)."},
+        {{"preview"}, nullptr, "Show every glyph as a #/. picture on standard error."},
+        {{"strict"}, nullptr, "Make a missing glyph or face an error."},
+        {{"verify"}, nullptr, "Read back what was written and fail if it differs."},
+        {{"in-lines"}, "N", "decode: dot lines when the input does not say (default: 16)."},
+        {{"in-rows"}, "N", "decode: dots across when the input does not say (default: 16)."},
+        {{"in-order"},
+         "row|column",
+         "decode: order of the input when its header does not say (default: row)."},
+    };
+    return specs;
+}
+
+void addOptions(QCommandLineParser& parser) {
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    for (const OptionSpec& spec : optionSpecs()) {
+        if (spec.valueName)
+            parser.addOption({spec.names, QString::fromUtf8(spec.description),
+                              QString::fromLatin1(spec.valueName)});
+        else
+            parser.addOption({spec.names, QString::fromUtf8(spec.description)});
+    }
+    parser.addPositionalArgument(QStringLiteral("TEXT"),
+                                 QStringLiteral("Characters to draw, each once, in order."));
+}
+
+[[noreturn]] void usageError(const QString& message) {
+    throw CliError{2, message};
+}
+
+int count(const QCommandLineParser& p, const char* option) {
+    bool ok = false;
+    const int n = p.value(QLatin1String(option)).toInt(&ok);
+    if (!ok || n < 1 || n > 254)
+        usageError(QStringLiteral("--%1 must be a count from 1 to 254, not '%2'")
+                       .arg(QLatin1String(option), p.value(QLatin1String(option))));
+    return n;
+}
+
+// "X,Y" with each part an integer within -limit.. limit (or 1..limit for a region).
+std::pair<int, int> pair(const QCommandLineParser& p, const char* option, int low, int highX,
+                         int highY) {
+    const QString value = p.value(QLatin1String(option));
+    const QStringList parts = value.split(QLatin1Char(','));
+    bool okX = false;
+    bool okY = false;
+    const int x = parts.size() == 2 ? parts[0].trimmed().toInt(&okX) : 0;
+    const int y = parts.size() == 2 ? parts[1].trimmed().toInt(&okY) : 0;
+    if (!okX || !okY || x < (low < 0 ? -highX : low) || x > highX || y < (low < 0 ? -highY : low) ||
+        y > highY)
+        usageError(QStringLiteral("--%1 must be two whole numbers X,Y within %2..%3 and %4..%5, "
+                                  "not '%6'")
+                       .arg(QLatin1String(option))
+                       .arg(low < 0 ? -highX : low)
+                       .arg(highX)
+                       .arg(low < 0 ? -highY : low)
+                       .arg(highY)
+                       .arg(value));
+    return {x, y};
+}
+
+QString choice(const QCommandLineParser& p, const char* option, const QStringList& allowed) {
+    const QString value = p.value(QLatin1String(option));
+    if (!allowed.contains(value))
+        usageError(QStringLiteral("--%1 must be one of %2, not '%3'")
+                       .arg(QLatin1String(option), allowed.join(QLatin1Char('|')), value));
+    return value;
+}
+
+void readGlyphOptions(const QCommandLineParser& p, GlyphOptions& g) {
+    g.font =
+        p.isSet(QStringLiteral("font")) ? p.value(QStringLiteral("font")) : orvane::StartFontName();
+    if (g.font.trimmed().isEmpty())
+        usageError(QStringLiteral("--font needs a family name"));
+    g.bold = p.isSet(QStringLiteral("bold"));
+    g.italic = p.isSet(QStringLiteral("italic"));
+    g.underline = p.isSet(QStringLiteral("underline"));
+    g.strikeout = p.isSet(QStringLiteral("strikeout"));
+    g.pointSize = orvane::kStartFontSize;
+    if (p.isSet(QStringLiteral("point-size"))) {
+        bool ok = false;
+        g.pointSize = p.value(QStringLiteral("point-size")).toDouble(&ok);
+        if (!ok || !(g.pointSize > 0 && g.pointSize < 2048))
+            usageError(QStringLiteral("--point-size must be a size above 0 and below 2048, "
+                                      "not '%1'")
+                           .arg(p.value(QStringLiteral("point-size"))));
+    }
+    if (p.isSet(QStringLiteral("lines")))
+        g.lines = count(p, "lines");
+    if (p.isSet(QStringLiteral("rows")))
+        g.rows = count(p, "rows");
+    const QSize surface = orvane::GlyphSurfaceSize();
+    if (p.isSet(QStringLiteral("offset")))
+        std::tie(g.offsetX, g.offsetY) = pair(p, "offset", -1, surface.width(), surface.height());
+    g.regionW = surface.width();
+    g.regionH = surface.height();
+    if (p.isSet(QStringLiteral("region")))
+        std::tie(g.regionW, g.regionH) = pair(p, "region", 1, surface.width(), surface.height());
+    if (p.isSet(QStringLiteral("fractions")))
+        g.standardFractions =
+            choice(p, "fractions", {QStringLiteral("new"), QStringLiteral("standard")}) ==
+            QLatin1String("standard");
+}
+
+void readOutputOptions(const QCommandLineParser& p, OutputOptions& o) {
+    if (p.isSet(QStringLiteral("order")))
+        o.rowWise = choice(p, "order", {QStringLiteral("row"), QStringLiteral("column")}) ==
+                    QLatin1String("row");
+    if (p.isSet(QStringLiteral("syntax")))
+        o.asm51 = choice(p, "syntax", {QStringLiteral("asm51"), QStringLiteral("c51")}) ==
+                  QLatin1String("asm51");
+    if (p.isSet(QStringLiteral("format"))) {
+        const QStringList formats{QStringLiteral("text"), QStringLiteral("c"),
+                                  QStringLiteral("asm"), QStringLiteral("hex"),
+                                  QStringLiteral("bin")};
+        o.format = Format(formats.indexOf(choice(p, "format", formats)));
+    }
+    if (p.isSet(QStringLiteral("dialect")))
+        o.dialect = choice(p, "dialect", {QStringLiteral("keil"), QStringLiteral("sdcc")}) ==
+                            QLatin1String("keil")
+                        ? Dialect::Keil
+                        : Dialect::Sdcc;
+    if (p.isSet(QStringLiteral("name"))) {
+        static const QRegularExpression ident(QStringLiteral("^[A-Za-z_][A-Za-z0-9_]{0,30}$"));
+        o.name = p.value(QStringLiteral("name"));
+        if (!ident.match(o.name).hasMatch())
+            usageError(QStringLiteral("--name must be a C identifier of at most 31 characters, "
+                                      "not '%1'")
+                           .arg(o.name));
+    }
+    if (p.isSet(QStringLiteral("index"))) {
+        const QStringList kinds{QStringLiteral("unicode"), QStringLiteral("gb2312"),
+                                QStringLiteral("none")};
+        o.index = IndexKind(kinds.indexOf(choice(p, "index", kinds)));
+    }
+    if (p.isSet(QStringLiteral("origin"))) {
+        QString value = p.value(QStringLiteral("origin"));
+        bool ok = false;
+        unsigned origin = 0;
+        if (value.endsWith(QLatin1Char('h'), Qt::CaseInsensitive))
+            origin = value.chopped(1).toUInt(&ok, 16);
+        else
+            origin = value.toUInt(&ok, 0);
+        if (!ok || origin > 0xFFFFFFu)
+            usageError(
+                QStringLiteral("--origin must be an address such as 0x1000, not '%1'").arg(value));
+        o.origin = origin;
+    }
+    o.output = p.value(QStringLiteral("output"));
+}
+
+std::optional<int> optionalCount(const QCommandLineParser& p, const char* option) {
+    if (!p.isSet(QLatin1String(option)))
+        return std::nullopt;
+    return count(p, option);
+}
+
+} // namespace
+
+QString UsageText() {
+    QCommandLineParser parser;
+    addOptions(parser);
+    parser.setApplicationDescription(
+        QStringLiteral("Makes LED dot-matrix font tables for 8051 firmware, and reads them back."));
+    // Qt's first line names the executable's full path and the positional argument alone.
+    const QString help = parser.helpText();
+    return QStringLiteral("Usage: pointillo [options] [TEXT]\n"
+                          "       pointillo decode [options] [FILE|-]\n") +
+           help.mid(help.indexOf(QLatin1Char('\n')) + 1);
+}
+
+CliOptions ParseArguments(const QStringList& arguments) {
+    QCommandLineParser p;
+    addOptions(p);
+    if (!p.parse(QStringList{QStringLiteral("pointillo")} + arguments))
+        usageError(p.errorText());
+    CliOptions o;
+    o.help = p.isSet(QStringLiteral("help"));
+    if (o.help)
+        return o;
+    QStringList positional = p.positionalArguments();
+    o.decode = !positional.isEmpty() && positional.first() == QLatin1String("decode");
+    if (o.decode)
+        positional.removeFirst();
+    if (positional.size() > 1)
+        usageError(QStringLiteral("give the %1 as one argument, not %2")
+                       .arg(o.decode ? QStringLiteral("input file") : QStringLiteral("text"))
+                       .arg(positional.size()));
+    readGlyphOptions(p, o.glyph);
+    readOutputOptions(p, o.out);
+    o.formatGiven = p.isSet(QStringLiteral("format"));
+    o.preview = p.isSet(QStringLiteral("preview"));
+    o.strict = p.isSet(QStringLiteral("strict"));
+    o.verify = p.isSet(QStringLiteral("verify"));
+    o.inLines = optionalCount(p, "in-lines");
+    o.inRows = optionalCount(p, "in-rows");
+    if (p.isSet(QStringLiteral("in-order")))
+        o.inRowWise = choice(p, "in-order", {QStringLiteral("row"), QStringLiteral("column")}) ==
+                      QLatin1String("row");
+    if (o.decode) {
+        o.input = positional.value(0, QStringLiteral("-"));
+        return o;
+    }
+    o.text = positional.value(0);
+    o.ranges = p.values(QStringLiteral("range"));
+    o.charsFrom = p.value(QStringLiteral("chars-from"));
+    o.picture = p.value(QStringLiteral("picture"));
+    if (p.isSet(QStringLiteral("gb2312")))
+        o.gb2312 = choice(p, "gb2312", {QStringLiteral("1"), QStringLiteral("2")}).toInt();
+    if (!o.picture.isEmpty() &&
+        (!o.text.isEmpty() || !o.ranges.isEmpty() || !o.charsFrom.isEmpty() || o.gb2312))
+        usageError(QStringLiteral("--picture samples a picture instead of characters; give "
+                                  "one or the other"));
+    o.out.command = (QStringList{QStringLiteral("pointillo")} + arguments).join(QLatin1Char(' '));
+    return o;
+}
+
+} // namespace pointillo
