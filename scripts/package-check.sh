@@ -50,11 +50,11 @@ wait "$pid" || status=$?
 ((status == 128 + 15)) || fail "orvane ended with status $status instead of by the signal"
 [[ ! -s $work/orvane.err ]] || fail "orvane printed: $(cat "$work/orvane.err")"
 
-cli=$work/root/usr/bin/pointillo
-if [[ -x $cli ]]; then
-    glyph=$("$cli" A 2>"$work/pointillo.err") || fail "pointillo failed: $(cat "$work/pointillo.err")"
-    [[ -n $glyph && ! -s $work/pointillo.err ]] || fail "pointillo made no glyph"
-fi
+glyph=$("$work/root/usr/bin/pointillo" 英 2>"$work/pointillo.err") ||
+    fail "pointillo failed: $(cat "$work/pointillo.err")"
+[[ $glyph == ';英'* && $glyph == *'DB '* && ! -s $work/pointillo.err ]] ||
+    fail "pointillo made no glyph: $glyph $(cat "$work/pointillo.err")"
+[[ -f $work/root/usr/share/man/man1/pointillo.1.gz ]] || fail "the package has no pointillo.1"
 
 echo "== example host built against an installed prefix"
 prefix=$work/prefix
