@@ -25,6 +25,7 @@ struct Run {
 Run pointillo(const QStringList& args) {
     QProcess p;
     p.start(QCoreApplication::applicationDirPath() + QStringLiteral("/pointillo"), args);
+    p.closeWriteChannel(); // an empty standard input
     Run run;
     if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit)
         return run;
@@ -190,16 +191,16 @@ void tst_Cli::tablesHoldTheSampledDotsForTheToolChains() {
     QFETCH(QString, order);
     if (format != QLatin1String("hex") && !mcs51::Available())
         QSKIP("as31 and sdcc are not installed");
-    const Run run = pointillo({"A英%", "--lines", "10", "--rows", "13", "--order", order,
-                               "--format", format, "--dialect", "sdcc", "--origin",
-                               format == "hex" ? "1000h" : "0x1000", "--preview"});
+    const Run run = pointillo({"A英", "--range", "U+0025", "--lines", "16", "--rows", "13",
+                               "--order", order, "--format", format, "--dialect", "sdcc",
+                               "--origin", format == "hex" ? "1000h" : "0x1000", "--preview"});
     QCOMPARE(run.status, 0);
     QByteArray expected;
     const QList<QByteArray> pictures = previews(run.err);
     QCOMPARE(pictures.size(), 3);
     for (const QByteArray& picture : pictures)
         expected += pack(picture, order == QLatin1String("row"));
-    QCOMPARE(expected.size(), 3 * (order == QLatin1String("row") ? 10 * 2 : 13 * 2));
+    QCOMPARE(expected.size(), 3 * (order == QLatin1String("row") ? 16 * 2 : 13 * 2));
     const mcs51::Image image = format == QLatin1String("c")
                                    ? mcs51::CompileSdcc(run.out + "\nvoid main(void) {}\n",
                                                         mcs51::kOrigin, expected.size())
@@ -262,7 +263,8 @@ void tst_Cli::decodeReadsPlainByteLists_data() {
         << picture;
     QTest::newRow("assembler H, B and D")
         << QByteArray("t: DB 81H,10000001B ; x\n DB 85D,0\n") << picture;
-    QTest::newRow("bare list, window style") << QByteArray("//x\n0x81,0x81,0x55,0x00") << picture;
+    QTest::newRow("bare list, window style")
+        << QByteArray("//V1.0\r\n0x81,0x81,0x55,0x00") << picture;
 }
 
 void tst_Cli::decodeReadsPlainByteLists() {
@@ -326,6 +328,8 @@ void tst_Cli::badInputGivesItsStatusAndMessage_data() {
         << QStringList{"--range", "U+0030-"} << 2 << "cannot read the range 'U+0030-'";
     QTest::newRow("range backwards")
         << QStringList{"--range", "U+0040-U+0030"} << 2 << "cannot read the range";
+    QTest::newRow("offset at the scroll bars' ends")
+        << QStringList{"A", "--offset", "-143,-145"} << 0 << "";
     QTest::newRow("offset beyond the scroll bar")
         << QStringList{"A", "--offset", "144,0"} << 2 << "--offset must be";
     QTest::newRow("region not a pair of numbers")
@@ -336,6 +340,8 @@ void tst_Cli::badInputGivesItsStatusAndMessage_data() {
                                      << "cannot read the picture /nonexistent/p.bmp";
     QTest::newRow("missing text file") << QStringList{"--chars-from", "/nonexistent/t.txt"} << 1
                                        << "cannot read /nonexistent/t.txt";
+    QTest::newRow("decode of empty standard input")
+        << QStringList{"decode"} << 1 << "standard input: holds no glyph bytes";
     QTest::newRow("decode of nothing")
         << QStringList{"decode", "/dev/null"} << 1 << "/dev/null: holds no glyph bytes";
     QTest::newRow("output not writable")
