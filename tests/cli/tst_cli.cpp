@@ -25,6 +25,7 @@ struct Run {
 Run pointillo(const QStringList& args) {
     QProcess p;
     p.start(QCoreApplication::applicationDirPath() + QStringLiteral("/pointillo"), args);
+    p.closeWriteChannel(); // an empty standard input
     Run run;
     if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit)
         return run;
@@ -190,16 +191,16 @@ void tst_Cli::tablesHoldTheSampledDotsForTheToolChains() {
     QFETCH(QString, order);
     if (format != QLatin1String("hex") && !mcs51::Available())
         QSKIP("as31 and sdcc are not installed");
-    const Run run =
-        pointillo({"A英%", "--lines", "10", "--rows", "13", "--order", order, "--format", format,
-                   "--dialect", "sdcc", "--origin", "0x1000", "--preview"});
+    const Run run = pointillo({"A英", "--range", "U+0025", "--lines", "16", "--rows", "13",
+                               "--order", order, "--format", format, "--dialect", "sdcc",
+                               "--origin", format == "hex" ? "1000h" : "0x1000", "--preview"});
     QCOMPARE(run.status, 0);
     QByteArray expected;
     const QList<QByteArray> pictures = previews(run.err);
     QCOMPARE(pictures.size(), 3);
     for (const QByteArray& picture : pictures)
         expected += pack(picture, order == QLatin1String("row"));
-    QCOMPARE(expected.size(), 3 * (order == QLatin1String("row") ? 10 * 2 : 13 * 2));
+    QCOMPARE(expected.size(), 3 * (order == QLatin1String("row") ? 16 * 2 : 13 * 2));
     const mcs51::Image image = format == QLatin1String("c")
                                    ? mcs51::CompileSdcc(run.out + "\nvoid main(void) {}\n",
                                                         mcs51::kOrigin, expected.size())
@@ -224,8 +225,10 @@ void tst_Cli::decodeGivesBackTheDotsOfEveryFormat() {
     QTemporaryDir dir;
     const QString file = tempPath(dir, "t") + QLatin1Char('.') + format;
     const QStringList layout{"--lines", "9", "--rows", "11", "--order", order};
-    const Run made = pointillo(
-        QStringList{"w字", "--preview", "--verify", "--format", format, "-o", file} + layout);
+    // From this origin the HEX records cross a 64 KiB boundary.
+    const Run made = pointillo(QStringList{"w字", "--preview", "--verify", "--format", format,
+                                           "--origin", "0xFFF0", "-o", file} +
+                               layout);
     QCOMPARE(made.status, 0);
     // Text, HEX and binary carry no layout of their own; c and asm name theirs.
     const bool bare = format == "text" || format == "hex" || format == "bin";
@@ -235,6 +238,7 @@ void tst_Cli::decodeGivesBackTheDotsOfEveryFormat() {
                         : QStringList{}));
     QCOMPARE(read.status, 0);
     QCOMPARE(previews(QString::fromUtf8(read.out)), previews(made.err));
+    QCOMPARE(read.out.contains("U+5B57 字"), format == "text" || format == "c" || format == "asm");
     // Conversion: the table read back and written column-wise is the one made column-wise.
     const Run converted = pointillo(
         QStringList{"decode", file, "--format", "bin", "--order", "column"} +
@@ -259,7 +263,8 @@ void tst_Cli::decodeReadsPlainByteLists_data() {
         << picture;
     QTest::newRow("assembler H, B and D")
         << QByteArray("t: DB 81H,10000001B ; x\n DB 85D,0\n") << picture;
-    QTest::newRow("bare list, window style") << QByteArray("//x\n0x81,0x81,0x55,0x00") << picture;
+    QTest::newRow("bare list, window style")
+        << QByteArray("//V1.0\r\n0x81,0x81,0x55,0x00") << picture;
 }
 
 void tst_Cli::decodeReadsPlainByteLists() {
@@ -282,7 +287,8 @@ void tst_Cli::gb2312IndexIsSortedAndMatchesTheGlyphs() {
         {"--gb2312", "1", "--index", "gb2312", "--format", "c", "--lines", "1", "--rows", "1"});
     QCOMPARE(run.status, 0);
     const QString c = QString::fromUtf8(run.out);
-    const QString index = c.section(QStringLiteral("font_index[3755] = {"), 1).section('}', 0, 0);
+    const QString index =
+        c.section(QStringLiteral("unsigned int code font_index[3755] = {"), 1).section('}', 0, 0);
     QList<uint> keys;
     for (const QString& key : index.split(QLatin1Char(','))) {
         bool ok = false;
@@ -322,14 +328,20 @@ void tst_Cli::badInputGivesItsStatusAndMessage_data() {
         << QStringList{"--range", "U+0030-"} << 2 << "cannot read the range 'U+0030-'";
     QTest::newRow("range backwards")
         << QStringList{"--range", "U+0040-U+0030"} << 2 << "cannot read the range";
+    QTest::newRow("offset at the scroll bars' ends")
+        << QStringList{"A", "--offset", "-143,-145"} << 0 << "";
     QTest::newRow("offset beyond the scroll bar")
         << QStringList{"A", "--offset", "144,0"} << 2 << "--offset must be";
+    QTest::newRow("region not a pair of numbers")
+        << QStringList{"A", "--region", "10,x"} << 2 << "--region must be";
     QTest::newRow("char not in GB2312 indexed by it")
         << QStringList{"Aé", "--format", "c", "--index", "gb2312"} << 2 << "U+0041 has no GB2312";
     QTest::newRow("missing picture") << QStringList{"--picture", "/nonexistent/p.bmp"} << 1
                                      << "cannot read the picture /nonexistent/p.bmp";
     QTest::newRow("missing text file") << QStringList{"--chars-from", "/nonexistent/t.txt"} << 1
                                        << "cannot read /nonexistent/t.txt";
+    QTest::newRow("decode of empty standard input")
+        << QStringList{"decode"} << 1 << "standard input: holds no glyph bytes";
     QTest::newRow("decode of nothing")
         << QStringList{"decode", "/dev/null"} << 1 << "/dev/null: holds no glyph bytes";
     QTest::newRow("output not writable")
