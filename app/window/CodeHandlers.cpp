@@ -31,13 +31,17 @@ void SingleCharWindow::Vek1_Edited() {
     runBuildCodeText();
 }
 
+// Copy, save and help take or replace the code text: a refresh still due from input in a yield
+// runs first, as it would have before that input was merged.
 void SingleCharWindow::Cmd_Copy_Click() {
+    runDueRefreshes();
     QClipboard* clipboard = QGuiApplication::clipboard();
     clipboard->clear();
     clipboard->setText(Txt_Display->Text());
 }
 
 void SingleCharWindow::Cmd_Save_Click() {
+    runDueRefreshes();
     try {
         Dialog.SetCancelError(true);
         auto answer = platform::MsgResult::No;

@@ -45,6 +45,7 @@ void SingleCharWindow::Cmd_Font_Click() {
 }
 
 void SingleCharWindow::Cmd_Help_Click() {
+    runDueRefreshes();
     try {
         const QString text =
             ReadHelpFile(JoinFolder(m_services.programFolder, QString::fromLatin1(kHelpFileName)));

@@ -141,9 +141,33 @@ private:
     void resetGlyphGeometry();
     void setGlyphScrollRanges();
     void showInfo(const QString& text);
+    void runDueRefreshes();
+
+    // Vek1's site, which also knows when the control's yield is dispatching input and runs
+    // the refresh that input asked for once the yield is over.
+    class VekSiteOfWindow : public platform::ControlSite {
+    public:
+        explicit VekSiteOfWindow(SingleCharWindow& window) : m_window(window) {}
+        void Yield() override;
+        bool Yielding() const { return m_depth > 0; }
+
+    private:
+        SingleCharWindow& m_window;
+        int m_depth = 0;
+    };
+
+    // The refresh asked for inside a yield and not yet run: the latest fractions, and the
+    // code text if any request wanted it.
+    struct DueRefresh {
+        bool due = false;
+        float fx = 0;
+        float fy = 0;
+        bool withCode = false;
+    };
 
     WindowServices m_services;
-    platform::ControlSite m_vekSite;
+    VekSiteOfWindow m_vekSite{*this};
+    DueRefresh m_due;
 };
 
 } // namespace orvane
