@@ -334,23 +334,6 @@ private slots:
         }
     }
 
-    void pressStoresTwipsRoundedHalfToEven_data() {
-        QTest::addColumn<float>("x");
-        QTest::addColumn<int>("stored");
-        QTest::newRow("0.5") << 0.5f << 0;
-        QTest::newRow("1.5") << 1.5f << 2;
-        QTest::newRow("2.5") << 2.5f << 2;
-        QTest::newRow("-0.5") << -0.5f << 0;
-    }
-    void pressStoresTwipsRoundedHalfToEven() {
-        QFETCH(float, x);
-        QFETCH(int, stored);
-        Fixture f;
-        f.vek->MouseDown(2, 0, x, x + 10);
-        QCOMPARE(f.vek->DownX(), stored);
-        QCOMPARE(f.vek->DownY(), stored + 10);
-    }
-
     // A click toggles the dot of the cell under the last press (pitch 168 twips at r4), and
     // changes nothing off the panel.
     void clickTogglesTheCellOfTheLastPress_data() {
@@ -383,22 +366,6 @@ private slots:
                  QStringList({"Click", "Edited", "Changed", "Click", "Edited", "Changed"}));
         QCOMPARE(int(f.vek->LedRadius()), 4);
         QVERIFY(f.vek->Enable());
-        f.vek->Unadvise(&sink);
-    }
-
-    void clickWithEditingOffOnlyRaisesClick() {
-        Fixture f;
-        Recorder sink;
-        f.vek->Advise(&sink);
-        f.vek->setEnable(false);
-        f.vek->ClickNotification();
-        QCOMPARE(sink.events, QStringList{"Click"});
-        QCOMPARE(litCount(*f.vek), 0);
-        f.vek->setEnable(true);
-        int seen = -1; // the events see the toggled dot
-        connect(f.vek.get(), &Vek::Edited, this, [&] { seen = bit(*f.vek, 1, 1); });
-        f.vek->ClickNotification();
-        QCOMPARE(seen, 1);
         f.vek->Unadvise(&sink);
     }
 
@@ -470,31 +437,6 @@ private slots:
                  std::uint32_t(loaded.vek->OnClrColor()));
         QCOMPARE(changed.count(), 0);
         QVERIFY(loaded.site.Notifications().isEmpty());
-    }
-
-    void loadCorrectsCountsAndRadius_data() {
-        QTest::addColumn<int>("stored");
-        QTest::addColumn<int>("count");
-        QTest::addColumn<int>("radius");
-        QTest::newRow("nothing stored") << -1 << 8 << 5;
-        QTest::newRow("0 is 1") << 0 << 1 << 1;
-        QTest::newRow("255 is 254, radius 255") << 255 << 254 << 255;
-    }
-    void loadCorrectsCountsAndRadius() {
-        QFETCH(int, stored);
-        QFETCH(int, count);
-        QFETCH(int, radius);
-        platform::PropertyBag bag;
-        if (stored >= 0)
-            for (const char* key : {"maxlines", "maxrows", "ledradius"})
-                bag.WriteProperty(key, stored, 8);
-        Vek vek;
-        vek.ReadProperties(bag);
-        QCOMPARE(QList<int>({vek.MaxLines(), vek.MaxRows(), vek.LedRadius(), vek.Enable()}),
-                 QList<int>({count, count, radius, 1}));
-        QCOMPARE(QList<int>({vek.OnSetColor(), vek.OnClrColor()}),
-                 QList<int>({kivaro::Red, kivaro::BRed}));
-        QCOMPARE(vek.SampleDot(count, count), std::uint32_t(kivaro::BRed));
     }
 
     // A bad stored value ends the load with its error; what was read before it stays.

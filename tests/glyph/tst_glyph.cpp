@@ -77,7 +77,20 @@ QList<QPoint> strokeInterior(const PictureSurface& surface, const QString& text,
     return inside;
 }
 
+// One case of sampling: ink of colour over the rectangle ink of a surface, sampled into matrix
+// from the region at its origin with fractions fx and fy; the dots of lit light, no others.
+struct Sample {
+    QSize surface, matrix;
+    QSizeF region;
+    float fx, fy;
+    QRect ink;
+    std::uint32_t colour;
+    QRect lit;
+};
+
 } // namespace
+
+Q_DECLARE_METATYPE(Sample)
 
 class TstGlyph : public QObject {
     Q_OBJECT
@@ -160,88 +173,58 @@ private slots:
     // the centre, and fx cell widths left and right of it, fy cell heights above and below.
     // Cell (3, 4) of 16 x 16 on 160 x 160 spans x 20..29, y 30..39, centre (25, 35).
     void dotIsLitWhenOneOfFivePointsHasExactInk_data() {
-        QTest::addColumn<QSize>("surface");
-        QTest::addColumn<QSize>("matrix");
-        QTest::addColumn<QSizeF>("region");
-        QTest::addColumn<float>("fx");
-        QTest::addColumn<float>("fy");
-        QTest::addColumn<QRect>("ink");
-        QTest::addColumn<std::uint32_t>("colour");
-        QTest::addColumn<QRect>("lit"); // the dots lit, every other one unlit
-        const QSize s160(160, 160), m16(16, 16), s143(143, 145), m1(1, 1);
+        QTest::addColumn<Sample>("c");
+        const QSize s160(160, 160), m16(16, 16), s143(143, 145), s10(10, 10), m1(1, 1);
         const QSizeF r160(160, 160), r143(143, 145);
-        const QRect cell(3, 4, 1, 1), none;
-        QTest::newRow("centre") << s160 << m16 << r160 << .25f << .25f << QRect(25, 35, 1, 1) << 0u
-                                << cell;
-        QTest::newRow("left point")
-            << s160 << m16 << r160 << .25f << .25f << QRect(22, 30, 1, 10) << 0u << cell;
-        QTest::newRow("right point")
-            << s160 << m16 << r160 << .25f << .25f << QRect(27, 35, 1, 1) << 0u << cell;
-        QTest::newRow("upper point")
-            << s160 << m16 << r160 << .25f << .25f << QRect(24, 32, 3, 1) << 0u << cell;
-        QTest::newRow("lower point")
-            << s160 << m16 << r160 << .25f << .25f << QRect(25, 37, 1, 1) << 0u << cell;
-        QTest::newRow("between centre and left")
-            << s160 << m16 << r160 << .25f << .25f << QRect(23, 30, 2, 10) << 0u << none;
-        QTest::newRow("between centre and below")
-            << s160 << m16 << r160 << .25f << .25f << QRect(20, 36, 10, 1) << 0u << none;
-        QTest::newRow("corner of the cell")
-            << s160 << m16 << r160 << .25f << .25f << QRect(22, 32, 1, 1) << 0u << none;
-        QTest::newRow("near-black")
-            << s160 << m16 << r160 << .25f << .25f << QRect(20, 30, 10, 10) << 0x010000u << none;
-        QTest::newRow("red grid mark")
-            << s160 << m16 << r160 << .25f << .25f << QRect(20, 30, 10, 10) << kRed << none;
-        QTest::newRow("just below a half reaches the edge")
-            << s160 << m16 << r160 << .49f << .0f << QRect(20, 35, 1, 1) << 0u << cell;
-        QTest::newRow("a half collapses to the centre")
-            << s160 << m16 << r160 << .5f << .5f << QRect(20, 35, 1, 1) << 0u << none;
-        QTest::newRow("negative collapses")
-            << s160 << m16 << r160 << -.25f << -.25f << QRect(22, 35, 1, 1) << 0u << none;
-        QTest::newRow("NaN collapses")
-            << s160 << m16 << r160 << NAN << NAN << QRect(25, 32, 1, 1) << 0u << none;
+        const QRect cell(3, 4, 1, 1), one(1, 1, 1, 1), none;
+        const auto row = [](const char* name, Sample c) { QTest::newRow(name) << c; };
+        row("centre", {s160, m16, r160, .25f, .25f, {25, 35, 1, 1}, 0, cell});
+        row("left point", {s160, m16, r160, .25f, .25f, {22, 30, 1, 10}, 0, cell});
+        row("right point", {s160, m16, r160, .25f, .25f, {27, 35, 1, 1}, 0, cell});
+        row("upper point", {s160, m16, r160, .25f, .25f, {24, 32, 3, 1}, 0, cell});
+        row("lower point", {s160, m16, r160, .25f, .25f, {25, 37, 1, 1}, 0, cell});
+        row("between centre and left", {s160, m16, r160, .25f, .25f, {23, 30, 2, 10}, 0, none});
+        row("between centre and below", {s160, m16, r160, .25f, .25f, {20, 36, 10, 1}, 0, none});
+        row("corner of the cell", {s160, m16, r160, .25f, .25f, {22, 32, 1, 1}, 0, none});
+        row("near-black", {s160, m16, r160, .25f, .25f, {20, 30, 10, 10}, 0x010000, none});
+        row("red grid mark", {s160, m16, r160, .25f, .25f, {20, 30, 10, 10}, kRed, none});
+        row("just below a half reaches the edge",
+            {s160, m16, r160, .49f, 0, {20, 35, 1, 1}, 0, cell});
+        row("a half collapses to the centre", {s160, m16, r160, .5f, .5f, {20, 35, 1, 1}, 0, none});
+        row("negative collapses", {s160, m16, r160, -.25f, -.25f, {22, 35, 1, 1}, 0, none});
+        row("NaN collapses", {s160, m16, r160, NAN, NAN, {25, 32, 1, 1}, 0, none});
         // (0.5 - 0.1f) * 10 is 3.99999998 in double and 4 in single precision, where it is used.
-        QTest::newRow("single precision") << QSize(10, 10) << m1 << QSizeF(10, 10) << .1f << .0f
-                                          << QRect(4, 5, 1, 1) << 0u << QRect(1, 1, 1, 1);
-        QTest::newRow("not double precision") << QSize(10, 10) << m1 << QSizeF(10, 10) << .1f << .0f
-                                              << QRect(3, 5, 1, 1) << 0u << none;
-        QTest::newRow("first pixel") << QSize(10, 10) << m1 << QSizeF(1, 1) << .0f << .0f
-                                     << QRect(0, 0, 1, 1) << 0u << QRect(1, 1, 1, 1);
+        row("single precision", {s10, m1, {10, 10}, .1f, 0, {4, 5, 1, 1}, 0, one});
+        row("not double precision", {s10, m1, {10, 10}, .1f, 0, {3, 5, 1, 1}, 0, none});
+        row("first pixel", {s10, m1, {1, 1}, 0, 0, {0, 0, 1, 1}, 0, one});
         // 0.99999997 * 143 rounds to 143 in single precision: the right point is off the surface.
-        QTest::newRow("point rounded onto the right edge")
-            << s143 << m1 << r143 << .49999997f << .0f << QRect(0, 73, 1, 1) << 0u << none;
-        QTest::newRow("region limited to the surface")
-            << s160 << m16 << QSizeF(1000, 1000) << .25f << .25f << QRect(155, 155, 1, 1) << 0u
-            << QRect(16, 16, 1, 1);
-        QTest::newRow("half region stretches") << s160 << m16 << QSizeF(80, 160) << .25f << .25f
-                                               << QRect(0, 0, 10, 160) << 0u << QRect(1, 1, 2, 16);
-        QTest::newRow("largest matrix") << s143 << QSize(254, 254) << r143 << .15f << .1f
-                                        << QRect(0, 0, 143, 145) << 0u << QRect(1, 1, 254, 254);
+        row("point rounded onto the right edge",
+            {s143, m1, r143, .49999997f, 0, {0, 73, 1, 1}, 0, none});
+        row("region limited to the surface",
+            {s160, m16, {1000, 1000}, .25f, .25f, {155, 155, 1, 1}, 0, {16, 16, 1, 1}});
+        row("half region stretches",
+            {s160, m16, {80, 160}, .25f, .25f, {0, 0, 10, 160}, 0, {1, 1, 2, 16}});
+        row("largest matrix",
+            {s143, {254, 254}, r143, .15f, .1f, {0, 0, 143, 145}, 0, {1, 1, 254, 254}});
     }
     void dotIsLitWhenOneOfFivePointsHasExactInk() {
-        QFETCH(QSize, surface);
-        QFETCH(QSize, matrix);
-        QFETCH(QSizeF, region);
-        QFETCH(float, fx);
-        QFETCH(float, fy);
-        QFETCH(QRect, ink);
-        QFETCH(std::uint32_t, colour);
-        QFETCH(QRect, lit);
+        QFETCH(Sample, c);
         PictureSurface glyph;
-        shape(glyph, surface);
-        fill(glyph, ink, colour);
+        shape(glyph, c.surface);
+        fill(glyph, c.ink, c.colour);
         kivaro::Vek plain, inverted;
         for (kivaro::Vek* v : {&plain, &inverted}) {
-            v->setMaxRows(std::uint8_t(matrix.width()));
-            v->setMaxLines(std::uint8_t(matrix.height()));
+            v->setMaxRows(std::uint8_t(c.matrix.width()));
+            v->setMaxLines(std::uint8_t(c.matrix.height()));
             v->SetAll();
-            SampleGlyph(glyph, *v, float(region.width()), float(region.height()), fx, fy,
+            SampleGlyph(glyph, *v, float(c.region.width()), float(c.region.height()), c.fx, c.fy,
                         v == &inverted, 0);
         }
-        for (int y = 1; y <= matrix.height(); ++y)
-            for (int x = 1; x <= matrix.width(); ++x) {
+        for (int y = 1; y <= c.matrix.height(); ++y)
+            for (int x = 1; x <= c.matrix.width(); ++x) {
                 std::uint8_t X = std::uint8_t(x), Y = std::uint8_t(y);
-                QCOMPARE(plain.Bit(X, Y) == 1, lit.contains(x, y));
-                QCOMPARE(inverted.Bit(X, Y) == 1, !lit.contains(x, y));
+                QCOMPARE(plain.Bit(X, Y) == 1, c.lit.contains(x, y));
+                QCOMPARE(inverted.Bit(X, Y) == 1, !c.lit.contains(x, y));
             }
     }
 

@@ -5,7 +5,6 @@
 #include "platform/CommonDialog.h"
 #include "platform/PictureSurface.h"
 #include "platform/PropertyBag.h"
-#include "platform/Rounding.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -107,9 +106,9 @@ private slots:
         QTest::newRow("halves to even") << QVariant(2.5) << "2"
                                         << "2"
                                         << "1";
-        QTest::newRow("near zero rounds to false") << QVariant(0.4) << "0"
-                                                   << "0"
-                                                   << "0";
+        QTest::newRow("bottom of a long") << QVariant(-2147483648.0) << "E6"
+                                          << "-2147483648"
+                                          << "1";
         QTest::newRow("top of a long") << QVariant(2147483647.0) << "E6"
                                        << "2147483647"
                                        << "1";
@@ -134,25 +133,6 @@ private slots:
         QCOMPARE(outcome([&] { return platform::ToByte(value); }), byte);
         QCOMPARE(outcome([&] { return platform::ToLong(value); }), longValue);
         QCOMPARE(outcome([&] { return platform::ToBoolean(value); }), boolean);
-    }
-
-    void realsRoundHalfToEven_data() {
-        QTest::addColumn<double>("value");
-        QTest::addColumn<QString>("int16");
-        QTest::newRow("0.5") << 0.5 << "0";
-        QTest::newRow("1.5") << 1.5 << "2";
-        QTest::newRow("-2.5") << -2.5 << "-2";
-        QTest::newRow("32767.4") << 32767.4 << "32767";
-        QTest::newRow("32767.5 overflows") << 32767.5 << "E6";
-        QTest::newRow("-32768") << -32768.0 << "-32768";
-        QTest::newRow("-32769 overflows") << -32769.0 << "E6";
-    }
-    void realsRoundHalfToEven() {
-        QFETCH(double, value);
-        QFETCH(QString, int16);
-        QCOMPARE(outcome([&] { return platform::ToInt16(value); }), int16);
-        if (!int16.startsWith('E'))
-            QCOMPARE(QString::number(platform::RoundHalfEven(value)), int16);
     }
 
     void filterTextBecomesQtEntries_data() {
@@ -247,35 +227,6 @@ private slots:
             QCOMPARE(asked.filterIndex, offeredIndex);
             QCOMPARE(dialog.FilterIndex(), answer == 1 ? 1 : filterIndex);
         }
-    }
-
-    void fontChooserOffersAndTakesTheFontProperties() {
-        testing::ScriptedDialogs presenter;
-        QFont chosen("AR PL UKai CN");
-        chosen.setPointSizeF(36);
-        chosen.setItalic(true);
-        chosen.setStrikeOut(true);
-        QFont pixelSized("DejaVu Serif");
-        pixelSized.setPixelSize(20);
-        presenter.fontAnswers = {chosen, pixelSized};
-        platform::CommonDialog dialog(presenter);
-        dialog.SetFlags(0x103);
-        dialog.SetFontName("WenQuanYi Zen Hei");
-        dialog.SetFontBold(true);
-        dialog.SetFontUnderline(true);
-        dialog.SetFontSize(106);
-        dialog.ShowFont();
-        const platform::FontDialogRequest& offered = presenter.fontRequests.constFirst();
-        QCOMPARE(offered.font.family(), QStringLiteral("WenQuanYi Zen Hei"));
-        QVERIFY(offered.font.bold() && offered.font.underline() && !offered.font.italic());
-        QCOMPARE(offered.font.pointSizeF(), 106.0);
-        QCOMPARE(offered.flags, 0x103);
-        QCOMPARE(dialog.FontName(), QStringLiteral("AR PL UKai CN"));
-        QVERIFY(!dialog.FontBold() && dialog.FontItalic() && dialog.FontStrikethru() &&
-                !dialog.FontUnderline());
-        QCOMPARE(dialog.FontSize(), 36.0);
-        dialog.ShowFont(); // a size the chooser gives in pixels only leaves the points alone
-        QCOMPARE(dialog.FontSize(), 36.0);
     }
 
     void surfaceScaleIsItsInnerAreaAndKeepsWhatWasDrawn() {
