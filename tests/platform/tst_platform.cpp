@@ -34,7 +34,22 @@ PictureSurface* surfaceOf(int w, int h, std::uint32_t back = 0x808080) {
     return surface;
 }
 
+// One use of the common dialog: its kind, the user's answer (1 confirm, 0 cancel, else the
+// presenter's failure), and what the use leaves behind and offers.
+struct DialogCase {
+    const char* name;
+    const char* kind;
+    int answer;
+    bool cancelError;
+    int filterIndex;
+    const char* error;
+    const char* fileName;
+    int offeredIndex; // -1: not a file dialog
+};
+
 } // namespace
+
+Q_DECLARE_METATYPE(DialogCase)
 
 class TstPlatform : public QObject {
     Q_OBJECT
@@ -80,59 +95,39 @@ private slots:
                  QStringLiteral("E13"));
     }
 
+    // What a stored value becomes as a Byte, a Long and a Boolean ("E6": overflow, "E13": type
+    // mismatch); numbers round half to even.
     void storedValuesConvertToFieldTypes_data() {
         QTest::addColumn<QVariant>("value");
-        QTest::addColumn<QString>("byte");
-        QTest::addColumn<QString>("longValue");
-        QTest::addColumn<QString>("boolean");
-        QTest::newRow("zero") << QVariant(0) << "0"
-                              << "0"
-                              << "0";
-        QTest::newRow("top of a byte") << QVariant(255) << "255"
-                                       << "255"
-                                       << "1";
-        QTest::newRow("above a byte") << QVariant(256) << "E6"
-                                      << "256"
-                                      << "1";
-        QTest::newRow("below a byte") << QVariant(-1) << "E6"
-                                      << "-1"
-                                      << "1";
-        QTest::newRow("true is minus one") << QVariant(true) << "E6"
-                                           << "-1"
-                                           << "1";
-        QTest::newRow("numeric text") << QVariant("16") << "16"
-                                      << "16"
-                                      << "1";
-        QTest::newRow("halves to even") << QVariant(2.5) << "2"
-                                        << "2"
-                                        << "1";
-        QTest::newRow("bottom of a long") << QVariant(-2147483648.0) << "E6"
-                                          << "-2147483648"
-                                          << "1";
-        QTest::newRow("top of a long") << QVariant(2147483647.0) << "E6"
-                                       << "2147483647"
-                                       << "1";
-        QTest::newRow("above a long") << QVariant(2147483648.0) << "E6"
-                                      << "E6"
-                                      << "1";
-        QTest::newRow("below a long") << QVariant(-2147483649.0) << "E6"
-                                      << "E6"
-                                      << "1";
-        QTest::newRow("text") << QVariant("green") << "E13"
-                              << "E13"
-                              << "E13";
-        QTest::newRow("infinity") << QVariant(INFINITY) << "E13"
-                                  << "E13"
-                                  << "E13";
+        QTest::addColumn<QString>("outcomes");
+        const struct {
+            const char* name;
+            QVariant value;
+            const char* outcomes;
+        } cases[] = {{"zero", 0, "0 0 0"},
+                     {"top of a byte", 255, "255 255 1"},
+                     {"above a byte", 256, "E6 256 1"},
+                     {"below a byte", -1, "E6 -1 1"},
+                     {"true is minus one", true, "E6 -1 1"},
+                     {"numeric text", "16", "16 16 1"},
+                     {"halves to even", 2.5, "2 2 1"},
+                     {"top of a long", 2147483647.0, "E6 2147483647 1"},
+                     {"above a long", 2147483648.0, "E6 E6 1"},
+                     {"bottom of a long", -2147483648.0, "E6 -2147483648 1"},
+                     {"below a long", -2147483649.0, "E6 E6 1"},
+                     {"text", "green", "E13 E13 E13"},
+                     {"infinity", INFINITY, "E13 E13 E13"}};
+        for (const auto& c : cases)
+            QTest::newRow(c.name) << c.value << QString(c.outcomes);
     }
     void storedValuesConvertToFieldTypes() {
         QFETCH(QVariant, value);
-        QFETCH(QString, byte);
-        QFETCH(QString, longValue);
-        QFETCH(QString, boolean);
-        QCOMPARE(outcome([&] { return platform::ToByte(value); }), byte);
-        QCOMPARE(outcome([&] { return platform::ToLong(value); }), longValue);
-        QCOMPARE(outcome([&] { return platform::ToBoolean(value); }), boolean);
+        QFETCH(QString, outcomes);
+        QCOMPARE(QStringList({outcome([&] { return platform::ToByte(value); }),
+                              outcome([&] { return platform::ToLong(value); }),
+                              outcome([&] { return platform::ToBoolean(value); })})
+                     .join(' '),
+                 outcomes);
     }
 
     void filterTextBecomesQtEntries_data() {
@@ -164,68 +159,52 @@ private slots:
     // One dialog shared by every user: what a use leaves behind is what the next one starts
     // from; a cancel changes nothing and, with CancelError, is the cancel error.
     void commonDialogKeepsItsPropertiesAcrossUses_data() {
-        QTest::addColumn<QString>("kind");
-        QTest::addColumn<int>("answer"); // 1 confirm, 0 cancel, else the presenter's failure
-        QTest::addColumn<bool>("cancelError");
-        QTest::addColumn<int>("filterIndex");
-        QTest::addColumn<QString>("error");
-        QTest::addColumn<QString>("fileName");
-        QTest::addColumn<int>("offeredIndex");
-        QTest::newRow("open confirmed") << "open" << 1 << true << 2 << "0"
-                                        << "/p/b.bmp" << 1;
-        QTest::newRow("index past the filters") << "save" << 1 << true << 3 << "0"
-                                                << "/p/b.bmp" << 0;
-        QTest::newRow("index 0") << "save" << 1 << true << 0 << "0"
-                                 << "/p/b.bmp" << 0;
-        QTest::newRow("save cancelled") << "save" << 0 << true << 1 << "E32755"
-                                        << "/t/A.dot" << 0;
-        QTest::newRow("quiet cancel") << "save" << 0 << false << 1 << "0"
-                                      << "/t/A.dot" << 0;
-        QTest::newRow("failing dialog") << "open" << 57 << true << 1 << "E57"
-                                        << "/t/A.dot" << 0;
-        QTest::newRow("font cancelled") << "font" << 0 << true << 1 << "E32755"
-                                        << "/t/A.dot" << -1;
-        QTest::newRow("quiet font cancel") << "font" << 0 << false << 1 << "0"
-                                           << "/t/A.dot" << -1;
+        QTest::addColumn<DialogCase>("c");
+        const DialogCase cases[] = {
+            {"open confirmed", "open", 1, true, 2, "0", "/p/b.bmp", 1},
+            {"index past the filters", "save", 1, true, 3, "0", "/p/b.bmp", 0},
+            {"index 0", "save", 1, true, 0, "0", "/p/b.bmp", 0},
+            {"save cancelled", "save", 0, true, 1, "E32755", "/t/A.dot", 0},
+            {"quiet cancel", "save", 0, false, 1, "0", "/t/A.dot", 0},
+            {"failing dialog", "open", 57, true, 1, "E57", "/t/A.dot", 0},
+            {"font cancelled", "font", 0, true, 1, "E32755", "/t/A.dot", -1},
+            {"quiet font cancel", "font", 0, false, 1, "0", "/t/A.dot", -1}};
+        for (const DialogCase& c : cases)
+            QTest::newRow(c.name) << c;
     }
     void commonDialogKeepsItsPropertiesAcrossUses() {
-        QFETCH(QString, kind);
-        QFETCH(int, answer);
-        QFETCH(bool, cancelError);
-        QFETCH(int, filterIndex);
-        QFETCH(QString, error);
-        QFETCH(QString, fileName);
-        QFETCH(int, offeredIndex);
+        QFETCH(DialogCase, c);
         testing::ScriptedDialogs presenter;
-        answer == 1 ? presenter.confirm("/p/b.bmp")
-        : answer    ? presenter.fail(answer)
-                    : presenter.cancel();
+        c.answer == 1 ? presenter.confirm("/p/b.bmp")
+        : c.answer    ? presenter.fail(c.answer)
+                      : presenter.cancel();
         presenter.fontAnswers = {std::nullopt};
         platform::CommonDialog dialog(presenter);
-        dialog.SetCancelError(cancelError);
+        dialog.SetCancelError(c.cancelError);
         dialog.SetDialogTitle("保存点阵文件");
         dialog.SetFilter("Dot|*.dot|All|*.*");
-        dialog.SetFilterIndex(filterIndex);
+        dialog.SetFilterIndex(c.filterIndex);
         dialog.SetFileName("/t/A.dot");
         dialog.SetFontName("DejaVu Sans");
         dialog.SetFontBold(true);
+        const QString kind = c.kind;
         QCOMPARE(outcome([&] {
                      kind == "open"   ? dialog.ShowOpen()
                      : kind == "save" ? dialog.ShowSave()
                                       : dialog.ShowFont();
                      return 0;
                  }),
-                 error);
-        QCOMPARE(dialog.FileName(), fileName);
+                 QString(c.error));
+        QCOMPARE(dialog.FileName(), QString(c.fileName));
         QCOMPARE(dialog.FontName(), QStringLiteral("DejaVu Sans"));
         QVERIFY(dialog.FontBold());
-        if (offeredIndex >= 0) {
+        if (c.offeredIndex >= 0) {
             const platform::FileDialogRequest& asked = presenter.fileRequests.value(0);
             QCOMPARE(asked.title, QStringLiteral("保存点阵文件"));
             QCOMPARE(asked.fileName, QStringLiteral("/t/A.dot"));
             QCOMPARE(asked.filters, (QStringList{"Dot (*.dot)", "All (*.*)"}));
-            QCOMPARE(asked.filterIndex, offeredIndex);
-            QCOMPARE(dialog.FilterIndex(), answer == 1 ? 1 : filterIndex);
+            QCOMPARE(asked.filterIndex, c.offeredIndex);
+            QCOMPARE(dialog.FilterIndex(), c.answer == 1 ? 1 : c.filterIndex);
         }
     }
 
