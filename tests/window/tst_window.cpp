@@ -257,9 +257,10 @@ private slots:
         QTest::mouseClick(w.Vek1->Widget(), Qt::LeftButton, {}, dotCentre(*w.Vek1, 16, 2));
         QCOMPARE(codeBytes(w.Txt_Display->Text()).mid(0, 4),
                  QStringList({"80H", "00H", "00H", "01H"}));
-        QTest::mouseClick(w.Opt_CodeStyle[2], Qt::LeftButton);
-        QTest::mouseClick(w.Opt_CodeModel[1], Qt::LeftButton);
-        QCOMPARE(w.Txt_Display->Text(), freshCode(w));
+        for (QRadioButton* option : {w.Opt_CodeStyle[2], w.Opt_CodeModel[1]}) {
+            QTest::mouseClick(option, Qt::LeftButton); // each option writes the code anew
+            QCOMPARE(w.Txt_Display->Text(), freshCode(w));
+        }
         QCOMPARE(codeBytes(w.Txt_Display->Text()).value(30), QStringLiteral("0x40")); // column 16
         QTest::mouseClick(w.Chk_VekEdit, Qt::LeftButton); // editing off: clicks change nothing
         QVERIFY(!w.Vek1->Enable());
