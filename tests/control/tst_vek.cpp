@@ -311,7 +311,9 @@ private slots:
 
     // A shown panel asks for a repaint of at least the disc that changed.
     void shownPanelRepaintsTheChangedDisc() {
-        Fixture f(8, 8, 4); // pitch 11.2 px, radius 5.33 px
+        // Pitch 14 px, radius 6.67 px: a disc is drawn around the middle of the pixel its
+        // centre falls in, and reaches into a row and column beyond its true extent.
+        Fixture f(8, 8, 5);
         f.vek->show();
         QVERIFY(QTest::qWaitForWindowExposed(f.vek.get()));
         struct PaintRecorder : QObject {
@@ -323,14 +325,15 @@ private slots:
             }
         } recorder;
         f.vek->installEventFilter(&recorder);
-        for (QPoint dot : {QPoint(2, 1), QPoint(7, 8)}) {
+        for (QPoint dot : {QPoint(2, 2), QPoint(5, 3)}) {
             recorder.painted = QRegion();
             setBit(*f.vek, dot.x(), dot.y());
-            const QPointF centre((dot.x() - 0.5) * 11.2, (dot.y() - 0.5) * 11.2);
-            const QRect disc =
-                QRectF(centre - QPointF(5.4, 5.4), QSizeF(10.8, 10.8)).toAlignedRect();
+            const QPointF centre(std::floor((dot.x() - 0.5) * 14) + 0.5,
+                                 std::floor((dot.y() - 0.5) * 14) + 0.5);
+            const double r = 20.0 * 5 / 15;
+            const QRect disc = QRectF(centre - QPointF(r, r), QSizeF(2 * r, 2 * r)).toAlignedRect();
             QTRY_VERIFY(!recorder.painted.isEmpty());
-            QVERIFY(recorder.painted.contains(disc & f.vek->rect()));
+            QVERIFY((QRegion(disc & f.vek->rect()) - recorder.painted).isEmpty());
         }
     }
 
