@@ -1,464 +1,537 @@
+// The main window driven as a user drives it: start-up, typing, the glyph and display
+// settings, hand editing, copying and saving, the font chooser, picture import and help.
+
 #include "WindowFixture.h"
-#include "WindowProbe.h"
+#include "codegen/CodeText.h"
 #include "codegen/CodeView.h"
+#include "codegen/DotFile.h"
 #include "platform/PictureSurface.h"
 #include "window/CharBox.h"
+#include "window/HelpFile.h"
 #include "window/ScrollBar.h"
-#include "window/WrappingButton.h"
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QGroupBox>
+#include <QClipboard>
 #include <QLabel>
-#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QtEndian>
 
-#include <functional>
-#include <map>
+using platform::MsgResult;
+using testing::codeBytes;
+using testing::codeLines;
+using testing::dotPicture;
+using testing::litDots;
+using testing::WindowFixture;
 
 namespace {
 
-// The control the Tab key moves to from w: the next one in the focus chain that takes focus
-// by tab.
-QWidget* nextTabStop(QWidget* w) {
-    for (QWidget* next = w->nextInFocusChain(); next != w; next = next->nextInFocusChain()) {
-        if ((next->focusPolicy() & Qt::TabFocus) && next->isEnabled())
-            return next;
-    }
-    return w;
+QByteArray readAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<none>");
 }
 
-// The smallest rectangle that holds every pixel of image that isInk accepts.
-QRect inkBox(const QImage& image, const std::function<bool(QRgb)>& isInk) {
-    QRect ink;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            if (isInk(image.pixel(x, y)))
-                ink |= QRect(x, y, 1, 1);
-    return ink;
+bool writeFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
-// Where the dark pixels of widget's own drawing lie, in its parent's coordinates.
-QRect darkInk(QWidget* widget) {
-    QImage image(widget->size(), QImage::Format_RGB32);
-    image.fill(Qt::white);
-    widget->render(&image, {}, {}, QWidget::DrawWindowBackground);
-    return inkBox(image, [](QRgb c) { return qGray(c) < 80; }).translated(widget->pos());
+// A white picture with a black rectangle on it.
+QImage block(QSize size, QRect black) {
+    QImage picture(size, QImage::Format_RGB32);
+    picture.fill(Qt::white);
+    for (int y = black.top(); y <= black.bottom(); ++y)
+        for (int x = black.left(); x <= black.right(); ++x)
+            picture.setPixel(x, y, qRgb(0, 0, 0));
+    return picture;
 }
+
+// The panel picture of a block of dots lit in the top-left corner of 16 x 16.
+QString corner(int columns, int lines) {
+    QString picture;
+    for (int y = 0; y < 16; ++y)
+        picture += QString(y < lines ? columns : 0, '#').leftJustified(16, '.') + '\n';
+    return picture;
+}
+
+// The code text the window would write for its panel as it is now.
+QString freshCode(orvane::SingleCharWindow& w) {
+    return orvane::BuildCodeString(
+        *w.Vek1, w.Opt_CodeModel[0]->isChecked(), w.Opt_CodeStyle[1]->isChecked(),
+        orvane::CodeSubject(w.CharMode, w.Txt_Char->text(), w.Dialog.FileName()));
+}
+
+QPoint dotCentre(kivaro::IVek& vek, int x, int y) {
+    const double pitch = 42.0 * vek.LedRadius() / 15.0;
+    return QPoint(int((x - 0.5) * pitch), int((y - 0.5) * pitch));
+}
+
+struct ChangeCounter : kivaro::IVekEvents {
+    int changes = 0;
+    void Changed() override { ++changes; }
+};
 
 } // namespace
 
-using testing::codeBytes;
-using testing::codeLines;
-using testing::WindowFixture;
-
-class TestWindow : public QObject {
+class TstWindow : public QObject {
     Q_OBJECT
 
 private slots:
-    void startsWithTheCodeOfTheDefaultCharacter();
-    void startsWithPanelAndGlyphScrollBarsSetFromTheControl();
-    void typingASecondCharacterRunsThePipelineTwice();
-    void keyThatInsertsNothingEmptiesTheBoxAndClearsEveryDot_data();
-    void keyThatInsertsNothingEmptiesTheBoxAndClearsEveryDot();
-    void characterOutsideTheBasicPlaneStaysWhole();
-    void positionScrollBarMovesTheGlyphOffTheSurface();
-    void halfSizeRegionDoublesTheGlyph();
-    void controlsSitAtTheirPlaces_data();
-    void controlsSitAtTheirPlaces();
-    void tabOrderRunsThroughEveryIndex();
-    void captionsCarryTheirAccessKeys_data();
-    void captionsCarryTheirAccessKeys();
-    void codeModelCaptionsBreakWithLineFeedThenCarriageReturn();
-    void scrollBarRunsItsHandlerOnReleaseNotWhileDragged();
-    void accessKeysActAsClicksOrMoveTheFocus();
-    void missingControlLibraryIsReportedNotCrashed();
-    void closingTheWindowEndsTheProgram();
-    // Faults found by using the real window as a new user would.
-    void defaultCharacterFitsWhollyInsideTheGlyphSurface();
-    void startsWithTheFocusInTheCharacterBox();
-    void scrollBarKeysStepAsOnThePlatform_data();
-    void scrollBarKeysStepAsOnThePlatform();
-    void captionsAreReadableInFull();
-    void dialogsAndMessagesOpenOverTheWindow();
+    void startsWithTheCodeOfTheDefaultCharacter() {
+        WindowFixture f;
+        auto& w = *f.window;
+        QCOMPARE(codeLines(w.Txt_Display->Text()).value(0), QStringLiteral(";英"));
+        QCOMPARE(codeBytes(w.Txt_Display->Text()).size(), 32);
+        QCOMPARE(w.Txt_Display->Text(), freshCode(w));
+        const int lit = litDots(*w.Vek1);
+        QVERIFY2(lit > 40 && lit < 200, qPrintable(QString::number(lit)));
+        QCOMPARE(QList<int>({w.Vek1->MaxLines(), w.Vek1->MaxRows(), w.Vek1->LedRadius()}),
+                 QList<int>({16, 16, 5}));
+        QCOMPARE(QList<int>({w.Vek1->OnSetColor(), w.Vek1->OnClrColor()}),
+                 QList<int>({kivaro::Green, kivaro::BGreen}));
+        QCOMPARE(QList<int>({w.HScrl_ChrPos->maximum(), w.HScrl_ChrPos->value(),
+                             w.VScrl_ChrPos->maximum(), w.VScrl_ChrPos->value(),
+                             w.HScrl_ChrWth->minimum(), w.HScrl_ChrWth->value(),
+                             w.VScrl_ChrHgt->value()}),
+                 QList<int>({286, 143, 290, 145, 1, 143, 145}));
+        QCOMPARE(QStringList(
+                     {w.Lbl_VekSet[1]->text(), w.Lbl_VekSet[2]->text(), w.Lbl_VekSet[3]->text()}),
+                 QStringList({"&Lines:16", "Ro&ws:16", "Ra&dius:5"}));
+        QVERIFY(!w.HScrl_VekPos->isEnabled() && !w.VScrl_VekPos->isEnabled());
+        QCOMPARE(w.Opt_CodeModel[1]->text(), QStringLiteral("A--C\n\r|     |\n\rB--D"));
+        QCOMPARE(w.Pic_Char->FontName(), QStringLiteral("黑体"));
+        QVERIFY(QFontInfo(w.Pic_Char->DrawFont()).family().contains("WenQuanYi"));
+    }
+
+    // Each key replaces the character before it; a key that types nothing empties the box.
+    void typingReplacesTheCharacter_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("a letter") << "A" << 0 << "A";
+        QTest::newRow("a paste keeps its first character") << "AB" << -1 << "A";
+        QTest::newRow("beyond the basic plane")
+            << QString::fromUcs4(U"\U00020000x") << -1 << QString::fromUcs4(U"\U00020000");
+        QTest::newRow("left arrow") << "" << int(Qt::Key_Left) << "";
+        QTest::newRow("shift alone") << "" << int(Qt::Key_Shift) << "";
+    }
+    void typingReplacesTheCharacter() {
+        QFETCH(QString, typed);
+        QFETCH(int, key);
+        QFETCH(QString, shown);
+        WindowFixture f;
+        auto& w = *f.window;
+        w.show();
+        ChangeCounter counter;
+        w.Vek1->Advise(&counter);
+        if (key > 0)
+            QTest::keyClick(w.Txt_Char, Qt::Key(key));
+        else if (key == 0)
+            QTest::keyClicks(w.Txt_Char, typed);
+        else
+            w.Txt_Char->setText(typed);
+        w.Vek1->Unadvise(&counter);
+        QCOMPARE(w.Txt_Char->text(), shown);
+        QCOMPARE(codeLines(w.Txt_Display->Text()).value(0), ";" + shown);
+        QCOMPARE(w.Txt_Display->Text(), freshCode(w));
+        QCOMPARE(counter.changes, key == 0 ? 2 * 256 : 256); // emptied first, then the key
+        QCOMPARE(litDots(*w.Vek1) > 0, !shown.isEmpty());
+        QVERIFY(w.CharMode);
+    }
+
+    void glyphScrollBarsMoveAndSizeTheGlyph() {
+        WindowFixture f;
+        auto& w = *f.window;
+        w.Pic_Bkp->SetPicture(block(QSize(143, 145), QRect(0, 0, 71, 72)));
+        w.CharMode = false;
+        w.RefreshPipeline(w.kStandardFx, w.kStandardFy);
+        QCOMPARE(dotPicture(*w.Vek1), corner(8, 8));
+        w.HScrl_ChrWth->setValue(71);
+        w.VScrl_ChrHgt->setValue(72);
+        QCOMPARE(litDots(*w.Vek1), 256);
+        w.HScrl_ChrPos->setSliderDown(true); // a drag changes nothing until released
+        w.HScrl_ChrPos->setSliderPosition(0);
+        QCOMPARE(litDots(*w.Vek1), 256);
+        w.HScrl_ChrPos->setSliderDown(false);
+        QCOMPARE(litDots(*w.Vek1), 0);
+        QTest::mouseClick(w.Pic_Char, Qt::LeftButton); // back to the start values
+        QCOMPARE(
+            QList<int>({w.HScrl_ChrPos->value(), w.VScrl_ChrPos->value(), w.HScrl_ChrWth->value()}),
+            QList<int>({143, 145, 143}));
+        QCOMPARE(dotPicture(*w.Vek1), corner(8, 8));
+    }
+
+    // The panel scrolls in the container (229 x 229 pixels) when it grows past it.
+    void panelScrollsWhenItOutgrowsItsContainer_data() {
+        QTest::addColumn<QList<int>>("settings"); // lines, rows, radius
+        QTest::addColumn<QList<int>>("scroll");   // enabled, maximum: vertical then horizontal
+        QTest::newRow("17 lines") << QList<int>{17, 16, 5} << QList<int>{1, 238 - 229, 0, 0};
+        QTest::newRow("40 rows") << QList<int>{16, 40, 5} << QList<int>{0, 0, 1, 560 - 229};
+        QTest::newRow("radius 6") << QList<int>{16, 16, 6}
+                                  << QList<int>{1, 269 - 229, 1, 269 - 229};
+        QTest::newRow("largest") << QList<int>{254, 254, 40}
+                                 << QList<int>{1, 28448 - 229, 1, 28448 - 229};
+        QTest::newRow("smaller again") << QList<int>{10, 3, 5} << QList<int>{0, 0, 0, 0};
+    }
+    void panelScrollsWhenItOutgrowsItsContainer() {
+        QFETCH(QList<int>, settings);
+        QFETCH(QList<int>, scroll);
+        WindowFixture f;
+        auto& w = *f.window;
+        w.HScrl_Lines->setValue(30);
+        w.HScrl_Rows->setValue(30);
+        w.VScrl_VekPos->setValue(100);
+        w.HScrl_VekPos->setValue(50);
+        QCOMPARE(w.Vek1->Widget()->pos(), QPoint(-50, -100));
+        w.HScrl_Radius->setValue(settings[2]);
+        w.HScrl_Lines->setValue(settings[0]);
+        w.HScrl_Rows->setValue(settings[1]);
+        QCOMPARE(QList<int>({w.Vek1->MaxLines(), w.Vek1->MaxRows(), w.Vek1->LedRadius()}),
+                 settings);
+        QCOMPARE(w.Lbl_VekSet[3]->text(), "Ra&dius:" + QString::number(settings[2]));
+        QCOMPARE(
+            QList<int>({w.VScrl_VekPos->isEnabled(), scroll[0] ? w.VScrl_VekPos->maximum() : 0,
+                        w.HScrl_VekPos->isEnabled(), scroll[2] ? w.HScrl_VekPos->maximum() : 0}),
+            scroll);
+        const QPoint pos = w.Vek1->Widget()->pos();
+        QCOMPARE(pos, QPoint(scroll[2] ? -std::min(50, scroll[3]) : 0,
+                             scroll[0] ? -std::min(100, scroll[1]) : 0));
+        QCOMPARE(codeBytes(w.Txt_Display->Text()).size(), settings[0] * ((settings[1] + 7) / 8));
+    }
+
+    void panelAsTallAsItsContainerFits() {
+        WindowFixture f;
+        auto& w = *f.window;
+        w.Pic_VekContainer->resize(w.Pic_VekContainer->width(), 224); // the 16-line panel
+        w.HScrl_Lines->setValue(15);
+        w.HScrl_Lines->setValue(16);
+        QVERIFY(!w.VScrl_VekPos->isEnabled());
+        w.HScrl_Lines->setValue(17);
+        QVERIFY(w.VScrl_VekPos->isEnabled());
+    }
+
+    // A colour option repaints the glyph in its pair, undoing hand edits on the panel only.
+    void colourOptionsRepaintTheGlyphInTheirPair_data() {
+        QTest::addColumn<int>("index");
+        QTest::addColumn<int>("unlit");
+        QTest::addColumn<int>("lit");
+        QTest::newRow("red") << 0 << 0x50 << 0xFF;
+        QTest::newRow("green") << 1 << 0x8000 << 0xFF00;
+        QTest::newRow("blue") << 2 << 0x800000 << 0xFF0000;
+        QTest::newRow("yellow") << 3 << 0x8080 << 0xFFFF;
+        QTest::newRow("pink") << 4 << 0x800080 << 0xFF00FF;
+        QTest::newRow("no option 5") << 5 << 0x8000 << 0xFF00;
+        QTest::newRow("no option -1") << -1 << 0x8000 << 0xFF00;
+    }
+    void colourOptionsRepaintTheGlyphInTheirPair() {
+        QFETCH(int, index);
+        QFETCH(int, unlit);
+        QFETCH(int, lit);
+        WindowFixture f;
+        auto& w = *f.window;
+        w.show();
+        const QString sampled = dotPicture(*w.Vek1);
+        QTest::mouseClick(w.Vek1->Widget(), Qt::LeftButton, {}, dotCentre(*w.Vek1, 1, 1));
+        const QString editedCode = w.Txt_Display->Text();
+        QVERIFY(editedCode != freshCode(w) || dotPicture(*w.Vek1) != sampled);
+        if (index >= 0 && index < 5)
+            QTest::mouseClick(w.Kivaro_Color[index], Qt::LeftButton);
+        else
+            w.Kivaro_Color_Click(index);
+        QCOMPARE(QList<int>({w.Vek1->OnClrColor(), w.Vek1->OnSetColor()}),
+                 QList<int>({unlit, lit}));
+        QCOMPARE(dotPicture(*w.Vek1), sampled);
+        QCOMPARE(w.Txt_Display->Text(), editedCode);
+    }
+
+    void handEditFollowsIntoTheCode() {
+        WindowFixture f;
+        auto& w = *f.window;
+        w.show();
+        QTest::keyClicks(w.Txt_Char, " "); // a blank glyph
+        QTest::mouseClick(w.Vek1->Widget(), Qt::LeftButton, {}, dotCentre(*w.Vek1, 1, 1));
+        QTest::mouseClick(w.Vek1->Widget(), Qt::LeftButton, {}, dotCentre(*w.Vek1, 16, 2));
+        QCOMPARE(codeBytes(w.Txt_Display->Text()).mid(0, 4),
+                 QStringList({"80H", "00H", "00H", "01H"}));
+        for (QRadioButton* option : {w.Opt_CodeStyle[2], w.Opt_CodeModel[1]}) {
+            QTest::mouseClick(option, Qt::LeftButton); // each option writes the code anew
+            QCOMPARE(w.Txt_Display->Text(), freshCode(w));
+        }
+        QCOMPARE(codeBytes(w.Txt_Display->Text()).value(30), QStringLiteral("0x40")); // column 16
+        QTest::mouseClick(w.Chk_VekEdit, Qt::LeftButton); // editing off: clicks change nothing
+        QVERIFY(!w.Vek1->Enable());
+        QTest::mouseClick(w.Vek1->Widget(), Qt::LeftButton, {}, dotCentre(*w.Vek1, 8, 8));
+        QCOMPARE(litDots(*w.Vek1), 2);
+        QTest::mouseClick(w.Chk_VekEdit, Qt::LeftButton);
+        QVERIFY(w.Vek1->Enable());
+        QCOMPARE(w.Txt_Display->Text(), freshCode(w));
+    }
+
+    // A user acting while a large panel paints (both counts over 150) leaves the code, the
+    // panel and the labels in step.
+    void changesDuringAYieldLeaveCodeAndPanelInStep_data() {
+        QTest::addColumn<int>("action");
+        QTest::newRow("rows shrink") << 0;
+        QTest::newRow("character typed") << 1;
+        QTest::newRow("dot clicked") << 2;
+    }
+    void changesDuringAYieldLeaveCodeAndPanelInStep() {
+        QFETCH(int, action);
+        WindowFixture f;
+        auto& w = *f.window;
+        w.show();
+        w.HScrl_Radius->setValue(1);
+        w.HScrl_Rows->setValue(200);
+        bool acted = false;
+        w.VekSite().SetYieldHook([&] {
+            if (std::exchange(acted, true))
+                return;
+            if (action == 0)
+                w.HScrl_Rows->setValue(151);
+            else if (action == 1)
+                QTest::keyClicks(w.Txt_Char, "W");
+            else
+                QTest::mouseClick(w.Vek1->Widget(), Qt::LeftButton, {}, dotCentre(*w.Vek1, 3, 3));
+        });
+        w.HScrl_Lines->setValue(180);
+        w.VekSite().SetYieldHook({});
+        QVERIFY(acted);
+        QCOMPARE(w.Txt_Display->Text(), freshCode(w));
+        QCOMPARE(codeBytes(w.Txt_Display->Text()).size(), 180 * ((w.Vek1->MaxRows() + 7) / 8));
+    }
+
+    void copyPutsTheCodeViewsTextOnTheClipboard() {
+        WindowFixture f;
+        f.window->Txt_Display->SetText("typed by hand\r\nsecond line");
+        QTest::mouseClick(f.window->Cmd_Copy, Qt::LeftButton);
+        QCOMPARE(QGuiApplication::clipboard()->text(),
+                 QStringLiteral("typed by hand\r\nsecond line"));
+    }
+
+    // Save proposes the character in the program's folder, asks before overwriting, and
+    // writes the file whole or not at all.
+    void saveAsksBeforeOverwriting_data() {
+        QTest::addColumn<QStringList>("script"); // file answers and question answers, in turn
+        QTest::addColumn<QString>("written");
+        QTest::addColumn<int>("questions");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("a new name") << QStringList{"new"} << "new" << 0 << "";
+        QTest::newRow("yes overwrites") << QStringList{"first", "yes"} << "first" << 1 << "";
+        QTest::newRow("no, another old name, yes")
+            << QStringList{"first", "no", "second", "yes"} << "second" << 2 << "";
+        QTest::newRow("no, then a new name")
+            << QStringList{"first", "no", "new"} << "new" << 1 << "";
+        QTest::newRow("no, then cancel") << QStringList{"first", "no", "cancel"} << "" << 1 << "";
+        QTest::newRow("cancel") << QStringList{"cancel"} << "" << 0 << "";
+        QTest::newRow("the dialog fails") << QStringList{"fail"} << "" << 0 << "文件保存没有成功！";
+        QTest::newRow("a folder that does not exist")
+            << QStringList{"missing/new"} << "" << 0 << "文件保存没有成功！";
+    }
+    void saveAsksBeforeOverwriting() {
+        QFETCH(QStringList, script);
+        QFETCH(QString, written);
+        QFETCH(int, questions);
+        QFETCH(QString, message);
+        QTemporaryDir dir;
+        const QByteArray old(20000, 'x'); // longer than the code: nothing of it may survive
+        for (const char* name : {"first", "second"})
+            QVERIFY(writeFile(dir.filePath(QString(name) + ".dot"), old));
+        WindowFixture f;
+        for (const QString& step : script) {
+            if (step == "yes" || step == "no")
+                f.messages.answers << (step == "yes" ? MsgResult::Yes : MsgResult::No);
+            else if (step == "cancel")
+                f.dialogs.cancel();
+            else if (step == "fail")
+                f.dialogs.fail(platform::kErrDeviceIO);
+            else
+                f.dialogs.confirm(dir.filePath(step + ".dot"));
+        }
+        QTest::mouseClick(f.window->Cmd_Save, Qt::LeftButton);
+        QCOMPARE(f.dialogs.fileRequests.value(0).fileName,
+                 QCoreApplication::applicationDirPath() + "/英.dot");
+        QCOMPARE(f.dialogs.fileRequests.value(0).title, QStringLiteral("保存点阵文件"));
+        QCOMPARE(f.messages.shown.size(), questions + !message.isEmpty());
+        for (int i = 0; i < questions; ++i)
+            QCOMPARE(f.messages.shown[i].text, QStringLiteral("是否覆盖同名文件！"));
+        QCOMPARE(f.messages.shown.value(questions).text, message);
+        if (!message.isEmpty())
+            QCOMPARE(f.messages.shown.value(questions).caption, QStringLiteral("友情提示"));
+        const QByteArray code = orvane::DotFileBytes(f.window->Txt_Display->Text());
+        for (const char* name : {"first", "second", "new"}) {
+            const QByteArray before = QString(name) == "new" ? QByteArray("<none>") : old;
+            QCOMPARE(readAll(dir.filePath(QString(name) + ".dot")),
+                     written == name ? code : before);
+        }
+    }
+
+    void saveProposalJoinsTheFolderOnce() {
+        WindowFixture f(QCoreApplication::applicationDirPath() + "/");
+        f.window->Txt_Char->setText(QString());
+        f.dialogs.cancel();
+        f.window->Cmd_Save_Click();
+        QCOMPARE(f.dialogs.fileRequests.value(0).fileName,
+                 QCoreApplication::applicationDirPath() + "/.dot");
+    }
+
+    // The chosen face and style are taken, the size is not (sampling sets it).
+    void fontChooserAppliesFaceAndStyle_data() {
+        QTest::addColumn<int>("answer"); // 1 a font, 0 cancel, else a failure
+        QTest::addColumn<QString>("face");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("chosen") << 1 << "DejaVu Serif"
+                                << "";
+        QTest::newRow("cancelled") << 0 << "黑体"
+                                   << "";
+        QTest::newRow("failed") << 57 << "黑体"
+                                << "字体设置错误！";
+    }
+    void fontChooserAppliesFaceAndStyle() {
+        QFETCH(int, answer);
+        QFETCH(QString, face);
+        QFETCH(QString, message);
+        WindowFixture f;
+        auto& w = *f.window;
+        QFont chosen("DejaVu Serif", 12);
+        chosen.setBold(true), chosen.setItalic(true), chosen.setUnderline(true),
+            chosen.setStrikeOut(true);
+        f.dialogs.fontAnswers = {answer == 1 ? std::optional(chosen) : std::nullopt};
+        f.dialogs.fontFailWith = answer > 1 ? answer : 0;
+        const QString code = w.Txt_Display->Text();
+        QTest::mouseClick(w.Cmd_Font, Qt::LeftButton);
+        // The chooser opens on the face that draws "黑体", not on the alias.
+        QCOMPARE(f.dialogs.fontRequests.value(0).font.family(), QStringLiteral("WenQuanYi Zen Hei"));
+        QCOMPARE(f.dialogs.fontRequests.value(0).font.pointSizeF(), 106.0);
+        QCOMPARE(w.Pic_Char->FontName(), face);
+        QCOMPARE(w.Pic_Char->FontSize(), 106.0);
+        const bool styled = answer == 1;
+        QCOMPARE(QList<bool>({w.Pic_Char->FontBold(), w.Pic_Char->FontItalic(),
+                              w.Pic_Char->FontUnderline(), w.Pic_Char->FontStrikethru()}),
+                 QList<bool>(4, styled));
+        QCOMPARE(w.Txt_Display->Text() == code, !styled);
+        QCOMPARE(f.messages.shown.value(0).text, message);
+    }
+
+    // A right click imports a picture (pure black lights dots); what cannot be read is
+    // refused with a message and loses nothing.
+    void rightClickImportsAPicture_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("a picture") << "good"
+                                   << "";
+        QTest::newRow("cancel") << "cancel"
+                                << "";
+        QTest::newRow("not a picture") << "text"
+                                       << "不能打开所选取的图象文件！";
+        QTest::newRow("truncated") << "truncated"
+                                   << "不能打开所选取的图象文件！";
+        QTest::newRow("hundreds of megapixels") << "huge"
+                                                << "不能打开所选取的图象文件！";
+        QTest::newRow("no such file") << "missing"
+                                      << "不能打开所选取的图象文件！";
+        QTest::newRow("a folder") << "folder"
+                                  << "不能打开所选取的图象文件！";
+    }
+    void rightClickImportsAPicture() {
+        QFETCH(QString, kind);
+        QFETCH(QString, message);
+        QTemporaryDir dir;
+        const QString good = dir.filePath("good.bmp");
+        QVERIFY(block(QSize(100, 60), QRect(0, 0, 71, 36)).save(good)); // 8 x 4 dots
+        QByteArray bytes = readAll(good);
+        const QString bad = kind == "folder" ? dir.path() : dir.filePath("bad.bmp");
+        if (kind == "text")
+            bytes = "this is not a picture\n";
+        else if (kind == "truncated")
+            bytes.truncate(40);
+        if (kind == "huge") {
+            qToLittleEndian<qint32>(20000, bytes.data() + 18);
+            qToLittleEndian<qint32>(20000, bytes.data() + 22);
+        }
+        if (kind != "missing" && kind != "folder")
+            QVERIFY(writeFile(bad, bytes));
+        WindowFixture f;
+        auto& w = *f.window;
+        const QString start = w.Txt_Display->Text();
+        kind == "cancel" ? f.dialogs.cancel() : f.dialogs.confirm(kind == "good" ? good : bad);
+        QTest::mouseClick(w.Pic_Char, Qt::RightButton);
+        QTest::mouseClick(w.Pic_Char, Qt::MiddleButton); // does nothing
+        QCOMPARE(f.dialogs.fileRequests.size(), 1);
+        QCOMPARE(f.dialogs.fileRequests[0].title, QStringLiteral("导入图象文件(单色260*140)"));
+        QCOMPARE(f.messages.shown.value(0).text, message);
+        QCOMPARE(w.CharMode, kind != "good");
+        QCOMPARE(codeLines(w.Txt_Display->Text()).value(0), kind == "good" ? ";" + good : ";英");
+        if (kind == "good")
+            QCOMPARE(dotPicture(*w.Vek1), corner(8, 4));
+        else
+            QCOMPARE(w.Txt_Display->Text(), start);
+        w.show();
+        QTest::keyClicks(w.Txt_Char, "K"); // typing takes the character back
+        QVERIFY(w.CharMode);
+        QCOMPARE(codeLines(w.Txt_Display->Text()).value(0), QStringLiteral(";K"));
+    }
+
+    // Help shows the help file beside the program; any input change brings the code back.
+    void helpShowsTheHelpFileOrElseTheAboutText_data() {
+        QTest::addColumn<QString>("content"); // "built", "missing", "random" or the text
+        QTest::newRow("the built help file") << "built";
+        QTest::newRow("missing") << "missing";
+        QTest::newRow("random bytes") << "random";
+        QTest::newRow("an empty file") << "";
+        QTest::newRow("a text of its own") << "丂 第一行 line";
+    }
+    void helpShowsTheHelpFileOrElseTheAboutText() {
+        QFETCH(QString, content);
+        QTemporaryDir dir;
+        const QString bin = QCoreApplication::applicationDirPath();
+        QFile::link(bin + "/libKivaro.so", dir.filePath("libKivaro.so"));
+        QByteArray noise;
+        for (int i = 0; i < 4096; ++i)
+            noise.append(char((i * 7919 + 13) % 256));
+        if (content == "random")
+            QVERIFY(writeFile(dir.filePath("Quibrel.dll"), noise));
+        else if (content != "missing" && content != "built")
+            QVERIFY(writeFile(dir.filePath("Quibrel.dll"), orvane::EncodeHelpFile(content)));
+        WindowFixture f(content == "built" ? bin : dir.path());
+        QTest::mouseClick(f.window->Cmd_Help, Qt::LeftButton);
+        QString want = content;
+        if (content == "built")
+            want = QString::fromUtf8(readAll(POINTILLO_HELP_SOURCE)).replace("\n", "\r\n");
+        else if (content == "missing" || content == "random")
+            want = "Pointillo V1.0\r\n\r\n作者：Pointillo "
+                   "Team\r\n\r\n您的这份拷贝可能丢失了部分文件，致使帮助信息损坏，"
+                   "要获得帮助信息，请联系support@pointillo.example。获得完整拷贝。";
+        QCOMPARE(f.window->Txt_Display->Text(), want);
+        QVERIFY(f.messages.shown.isEmpty());
+        f.window->Opt_Code_Click();
+        QCOMPARE(codeLines(f.window->Txt_Display->Text()).value(0), QStringLiteral(";英"));
+    }
+
+    // The help file keeps single bytes and the trail bytes of code-page 936 pairs XORed.
+    void helpFileScramblesSingleAndTrailBytes() {
+        const char k = char(orvane::kHelpKey);
+        const QByteArray plain("\x80\x81\x41\xFE\x42\xFF\x81", 7);
+        const char want[] = {char(0x80 ^ k), '\x81',         char(0x41 ^ k), '\xFE',
+                             char(0x42 ^ k), char(0xFF ^ k), char(0x81 ^ k)};
+        QCOMPARE(orvane::ScrambleAnsi(plain), QByteArray(want, 7));
+    }
+
+    void missingControlLibraryIsReportedNotCrashed() {
+        QTemporaryDir empty;
+        QVERIFY_THROWS_EXCEPTION(platform::PlatformError, WindowFixture{empty.path()});
+    }
+
+    void closingTheWindowEndsTheProgram() {
+        WindowFixture f;
+        f.window->show();
+        QTimer::singleShot(0, f.window.get(), [&] { f.window->close(); });
+        QCOMPARE(QApplication::exec(), 0); // without the close, this would not return
+    }
 };
 
-void TestWindow::startsWithTheCodeOfTheDefaultCharacter() {
-    WindowFixture f;
-    const QStringList lines = codeLines(f.window->Txt_Display->Text());
-    QCOMPARE(lines.size(), 5);
-    QCOMPARE(lines[0], QStringLiteral(";英"));
-    QVERIFY(lines[1].startsWith(QStringLiteral(";Pointillo V1.0 作者：")));
-    QCOMPARE(lines[2], QStringLiteral(";Asm51 Code,逐行从上到下取模,每行左为最高位"));
-    QCOMPARE(lines[3], QStringLiteral(";Creat By Pointillo V1.0"));
-    QVERIFY(lines[4].startsWith(QStringLiteral("DB ")));
-    QCOMPARE(codeBytes(f.window->Txt_Display->Text()).size(), 32);
-    // The glyph of a Chinese character at full size lights a good part of the panel.
-    const int lit = testing::litDots(*f.window->Vek1);
-    QVERIFY2(lit > 40 && lit < 200, qPrintable(QString::number(lit)));
-    QVERIFY(f.window->CharMode);
-}
-
-void TestWindow::startsWithPanelAndGlyphScrollBarsSetFromTheControl() {
-    WindowFixture f;
-    auto& w = *f.window;
-    QCOMPARE(w.Vek1->MaxLines(), 16);
-    QCOMPARE(w.Vek1->MaxRows(), 16);
-    QCOMPARE(w.Vek1->LedRadius(), 5);
-    QCOMPARE(w.Vek1->OnSetColor(), std::int32_t(kivaro::Green));
-    QCOMPARE(w.Vek1->OnClrColor(), std::int32_t(kivaro::BGreen));
-    QCOMPARE(w.Vek1->Widget()->size(), QSize(224, 224));
-    QCOMPARE(w.Pic_Char->ScaleWidth(), 143.0);
-    QCOMPARE(w.Pic_Char->ScaleHeight(), 145.0);
-    QCOMPARE(w.HScrl_ChrPos->maximum(), 286);
-    QCOMPARE(w.HScrl_ChrPos->value(), 143);
-    QCOMPARE(w.VScrl_ChrPos->maximum(), 290);
-    QCOMPARE(w.VScrl_ChrPos->value(), 145);
-    QCOMPARE(w.HScrl_ChrWth->minimum(), 1);
-    QCOMPARE(w.HScrl_ChrWth->value(), 143);
-    QCOMPARE(w.VScrl_ChrHgt->value(), 145);
-    QCOMPARE(w.Pic_Char->FontName(), QStringLiteral("黑体"));
-    QCOMPARE(w.Pic_Char->FontSize(), 106.0);
-    QVERIFY(!w.Pic_Char->FontBold());
-    // The face asked for by its system name is drawn with an installed free face.
-    QVERIFY(QFontInfo(w.Pic_Char->DrawFont()).family() != QStringLiteral("黑体"));
-    QVERIFY(QFontInfo(w.Pic_Char->DrawFont()).family().contains(QStringLiteral("WenQuanYi")));
-    QCOMPARE(w.Txt_Display->font().family(), QStringLiteral("宋体"));
-    QVERIFY(QFontInfo(w.Txt_Display->font()).family().contains(QStringLiteral("UMing")));
-    QCOMPARE(w.Txt_Char->font().pointSizeF(), 42.0);
-    QCOMPARE(w.Pic_VekContainer->font().family(), QStringLiteral("楷体_GB2312"));
-    QVERIFY(QFontInfo(w.Pic_VekContainer->font()).family().contains(QStringLiteral("UKai")));
-}
-
-void TestWindow::typingASecondCharacterRunsThePipelineTwice() {
-    WindowFixture f;
-    auto& w = *f.window;
-    w.show();
-    testing::VekEventCounter events(*w.Vek1);
-    QTest::keyClicks(w.Txt_Char, QStringLiteral("A"));
-    QCOMPARE(w.Txt_Char->text(), QStringLiteral("A"));
-    // Emptied first, then the new character: every dot is written once per run.
-    QCOMPARE(events.changes, 2 * 256);
-    QCOMPARE(codeLines(w.Txt_Display->Text())[0], QStringLiteral(";A"));
-    QVERIFY(testing::litDots(*w.Vek1) > 0);
-    QTest::keyClicks(w.Txt_Char, QStringLiteral("B"));
-    QCOMPARE(w.Txt_Char->text(), QStringLiteral("B"));
-    QCOMPARE(codeLines(w.Txt_Display->Text())[0], QStringLiteral(";B"));
-}
-
-void TestWindow::keyThatInsertsNothingEmptiesTheBoxAndClearsEveryDot_data() {
-    QTest::addColumn<int>("key");
-    QTest::newRow("left arrow") << int(Qt::Key_Left);
-    QTest::newRow("shift alone") << int(Qt::Key_Shift);
-    QTest::newRow("delete") << int(Qt::Key_Delete);
-}
-
-void TestWindow::keyThatInsertsNothingEmptiesTheBoxAndClearsEveryDot() {
-    QFETCH(int, key);
-    WindowFixture f;
-    auto& w = *f.window;
-    w.show();
-    QTest::keyClick(w.Txt_Char, Qt::Key(key));
-    QCOMPARE(w.Txt_Char->text(), QString());
-    QCOMPARE(testing::litDots(*w.Vek1), 0);
-    QCOMPARE(codeLines(w.Txt_Display->Text())[0], QStringLiteral(";"));
-    for (const QString& byte : codeBytes(w.Txt_Display->Text()))
-        QCOMPARE(byte, QStringLiteral("00H"));
-}
-
-void TestWindow::characterOutsideTheBasicPlaneStaysWhole() {
-    WindowFixture f;
-    auto& w = *f.window;
-    const QString wide = QString::fromUcs4(U"\U00020000");
-    w.Txt_Char->setText(wide + QStringLiteral("x"));
-    QCOMPARE(w.Txt_Char->text(), wide);
-    QCOMPARE(codeLines(w.Txt_Display->Text())[0], QStringLiteral(";") + wide);
-}
-
-void TestWindow::positionScrollBarMovesTheGlyphOffTheSurface() {
-    WindowFixture f;
-    auto& w = *f.window;
-    QVERIFY(testing::litDots(*w.Vek1) > 0);
-    w.HScrl_ChrPos->setValue(w.HScrl_ChrPos->minimum());
-    QCOMPARE(testing::litDots(*w.Vek1), 0);
-    w.HScrl_ChrPos->setValue(143);
-    QVERIFY(testing::litDots(*w.Vek1) > 0);
-    w.VScrl_ChrPos->setValue(w.VScrl_ChrPos->maximum());
-    QCOMPARE(testing::litDots(*w.Vek1), 0);
-}
-
-void TestWindow::halfSizeRegionDoublesTheGlyph() {
-    WindowFixture f;
-    auto& w = *f.window;
-    // A glyph of our own: a black block over exactly the top-left quarter of the surface.
-    QImage block(143, 145, QImage::Format_RGB32);
-    block.fill(Qt::white);
-    for (int y = 0; y < 72; ++y)
-        for (int x = 0; x < 71; ++x)
-            block.setPixel(x, y, qRgb(0, 0, 0));
-    w.Pic_Bkp->SetPicture(block);
-    w.CharMode = false;
-    w.RefreshPipeline(w.kStandardFx, w.kStandardFy);
-    QString quarter;
-    for (int y = 0; y < 16; ++y)
-        quarter += QString(y < 8 ? QStringLiteral("########........\n")
-                                 : QStringLiteral("................\n"));
-    QCOMPARE(testing::dotPicture(*w.Vek1), quarter);
-    w.HScrl_ChrWth->setValue(71);
-    w.VScrl_ChrHgt->setValue(72);
-    QCOMPARE(testing::litDots(*w.Vek1), 256);
-}
-
-void TestWindow::controlsSitAtTheirPlaces_data() {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QRect>("pixels");
-    // Twips from the layout divided by 15, to the nearest pixel.
-    QTest::newRow("Txt_Display") << "Txt_Display" << QRect(180, 253, 393, 168);
-    QTest::newRow("Pic_Char") << "Pic_Char" << QRect(11, 266, 143, 145);
-    QTest::newRow("Pic_VekContainer") << "Pic_VekContainer" << QRect(268, 6, 229, 229);
-    QTest::newRow("Cmd_Help") << "Cmd_Help" << QRect(496, 232, 81, 19);
-    QTest::newRow("HScrl_ChrPos") << "HScrl_ChrPos" << QRect(-3, 412, 168, 12);
-    QTest::newRow("VScrl_VekPos") << "VScrl_VekPos" << QRect(250, 7, 17, 227);
-    QTest::newRow("Txt_Char") << "Txt_Char" << QRect(4, 184, 65, 61);
-    QTest::newRow("HScrl_Rows in its frame") << "HScrl_Rows" << QRect(-1, 47, 73, 12);
-}
-
-void TestWindow::controlsSitAtTheirPlaces() {
-    QFETCH(QString, name);
-    QFETCH(QRect, pixels);
-    WindowFixture f;
-    auto& w = *f.window;
-    const std::map<QString, QWidget*> controls{
-        {"Txt_Display", w.Txt_Display},
-        {"Pic_Char", w.Pic_Char},
-        {"Pic_VekContainer", w.Pic_VekContainer},
-        {"Cmd_Help", w.Cmd_Help},
-        {"HScrl_ChrPos", w.HScrl_ChrPos},
-        {"VScrl_VekPos", w.VScrl_VekPos},
-        {"Txt_Char", w.Txt_Char},
-        {"HScrl_Rows", w.HScrl_Rows},
-    };
-    QCOMPARE(controls.at(name)->geometry(), pixels);
-    QCOMPARE(w.size(), QSize(576, 424));
-    QCOMPARE(w.windowTitle(), QStringLiteral("Pointillo (Single Char)"));
-}
-
-void TestWindow::tabOrderRunsThroughEveryIndex() {
-    WindowFixture f;
-    auto& w = *f.window;
-    std::map<int, QWidget*> byTab;
-    for (QWidget* child : w.findChildren<QWidget*>()) {
-        const QVariant tab = child->property("TabIndex");
-        if (tab.isValid()) {
-            QVERIFY2(!byTab.count(tab.toInt()), "two controls share a tab index");
-            byTab[tab.toInt()] = child;
-        }
-    }
-    QCOMPARE(int(byTab.size()), 37);
-    QCOMPARE(byTab.begin()->first, 0);
-    QCOMPARE(byTab.rbegin()->first, 36);
-    QCOMPARE(byTab.at(0), static_cast<QWidget*>(w.Pic_Char));
-    QCOMPARE(byTab.at(27), w.Vek1->Widget());
-    // Tab moves between the focusable ones in the order of their indexes.
-    QCOMPARE(nextTabStop(w.HScrl_ChrPos), static_cast<QWidget*>(w.HScrl_ChrWth));
-    QCOMPARE(nextTabStop(w.VScrl_ChrHgt), static_cast<QWidget*>(w.Txt_Display));
-    QCOMPARE(nextTabStop(w.Txt_Char), static_cast<QWidget*>(w.Opt_CodeStyle[1]));
-    QCOMPARE(nextTabStop(w.Cmd_Copy), static_cast<QWidget*>(w.Chk_VekEdit));
-}
-
-void TestWindow::captionsCarryTheirAccessKeys_data() {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("caption");
-    QTest::newRow("copy") << "Cmd_Copy"
-                          << "&Copy";
-    QTest::newRow("font") << "Cmd_Font"
-                          << "&Font";
-    QTest::newRow("save") << "Cmd_Save"
-                          << "&Save";
-    QTest::newRow("help") << "Cmd_Help"
-                          << "&Help";
-    QTest::newRow("asm") << "Opt_CodeStyle1"
-                         << "&Asm Hexadecimal";
-    QTest::newRow("c51") << "Opt_CodeStyle2"
-                         << "C51 &Hexadecimal";
-    QTest::newRow("yellow") << "Kivaro_Color3"
-                            << "&Yellow";
-    QTest::newRow("edit") << "Chk_VekEdit"
-                          << "Vek Edit Enable";
-}
-
-void TestWindow::captionsCarryTheirAccessKeys() {
-    QFETCH(QString, name);
-    QFETCH(QString, caption);
-    WindowFixture f;
-    auto& w = *f.window;
-    const std::map<QString, QAbstractButton*> buttons{
-        {"Cmd_Copy", w.Cmd_Copy},
-        {"Cmd_Font", w.Cmd_Font},
-        {"Cmd_Save", w.Cmd_Save},
-        {"Cmd_Help", w.Cmd_Help},
-        {"Opt_CodeStyle1", w.Opt_CodeStyle[1]},
-        {"Opt_CodeStyle2", w.Opt_CodeStyle[2]},
-        {"Kivaro_Color3", w.Kivaro_Color[3]},
-        {"Chk_VekEdit", w.Chk_VekEdit},
-    };
-    QCOMPARE(buttons.at(name)->text(), caption);
-}
-
-void TestWindow::codeModelCaptionsBreakWithLineFeedThenCarriageReturn() {
-    WindowFixture f;
-    QCOMPARE(f.window->Opt_CodeModel[0]->text(), QStringLiteral("A--B\n\r|     |\n\rC--D"));
-    QCOMPARE(f.window->Opt_CodeModel[1]->text(), QStringLiteral("A--C\n\r|     |\n\rB--D"));
-    QCOMPARE(f.window->Lbl_VekSet[1]->buddy(), static_cast<QWidget*>(f.window->HScrl_Lines));
-}
-
-void TestWindow::scrollBarRunsItsHandlerOnReleaseNotWhileDragged() {
-    WindowFixture f;
-    auto& w = *f.window;
-    testing::VekEventCounter events(*w.Vek1);
-    w.HScrl_ChrPos->setSliderDown(true);
-    w.HScrl_ChrPos->setSliderPosition(0);
-    w.HScrl_ChrPos->setSliderPosition(50);
-    QCOMPARE(events.changes, 0);
-    QCOMPARE(w.HScrl_ChrPos->value(), 143);
-    w.HScrl_ChrPos->setSliderDown(false);
-    QCOMPARE(w.HScrl_ChrPos->value(), 50);
-    QCOMPARE(events.changes, 256);
-    w.HScrl_ChrPos->triggerAction(QAbstractSlider::SliderSingleStepAdd);
-    QCOMPARE(events.changes, 512);
-}
-
-void TestWindow::accessKeysActAsClicksOrMoveTheFocus() {
-    WindowFixture f;
-    auto& w = *f.window;
-    w.show();
-    w.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&w));
-    f.dialogs.cancel();
-    // A button's access key clicks it the way a mouse would, after its short press animation.
-    QTest::keyClick(&w, Qt::Key_S, Qt::AltModifier);
-    QTRY_COMPARE(f.dialogs.fileRequests.size(), 1);
-    QTest::keyClick(&w, Qt::Key_W, Qt::AltModifier);
-    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w.HScrl_Rows));
-    QTest::keyClick(&w, Qt::Key_Y, Qt::AltModifier); // "&Yellow"
-    QTRY_COMPARE(w.Vek1->OnSetColor(), std::int32_t(kivaro::Yellow));
-    QVERIFY(w.Kivaro_Color[3]->isChecked());
-}
-
-void TestWindow::missingControlLibraryIsReportedNotCrashed() {
-    QTemporaryDir empty;
-    try {
-        WindowFixture f(empty.path());
-        QFAIL("a window was made without its control library");
-    } catch (const platform::PlatformError& e) {
-        QCOMPARE(e.number(), int(platform::kErrCannotCreateObject));
-        QVERIFY(QString::fromStdString(e.what()).contains(QStringLiteral("Zorvik_VekDisplay.Vek")));
-    }
-}
-
-void TestWindow::closingTheWindowEndsTheProgram() {
-    WindowFixture f;
-    f.window->show();
-    QTimer::singleShot(0, f.window.get(), [&] { f.window->close(); });
-    // Without the close, the event loop would run until the test's own timeout.
-    QCOMPARE(QApplication::exec(), 0);
-    QVERIFY(!f.window->isVisible());
-}
-
-void TestWindow::defaultCharacterFitsWhollyInsideTheGlyphSurface() {
-    WindowFixture f;
-    const QImage& image = f.window->Pic_Char->Image();
-    const QRect ink =
-        inkBox(image, [](QRgb c) { return c != qRgb(128, 128, 128) && c != qRgb(255, 0, 0); });
-    // Nothing on an edge row or column, strokes in the upper and the lower quarter.
-    QVERIFY2(image.rect().adjusted(1, 1, -1, -1).contains(ink), qPrintable(QDebug::toString(ink)));
-    QVERIFY(ink.top() < image.height() / 4 && ink.bottom() > image.height() * 3 / 4);
-    QVERIFY(std::abs(ink.center().x() - image.width() / 2) < image.width() / 8);
-    QVERIFY(std::abs(ink.center().y() - image.height() / 2) < image.height() / 8);
-}
-
-void TestWindow::startsWithTheFocusInTheCharacterBox() {
-    WindowFixture f;
-    auto& w = *f.window;
-    w.show();
-    w.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&w));
-    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w.Txt_Char));
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
-    QCOMPARE(w.Txt_Char->text(), QStringLiteral(" "));
-}
-
-void TestWindow::scrollBarKeysStepAsOnThePlatform_data() {
-    QTest::addColumn<bool>("vertical");
-    QTest::addColumn<int>("key");
-    QTest::addColumn<int>("value");
-    // Lines: 16 of 1 to 254, large change 5; glyph height: 145 of 1 to 145, large change 10.
-    QTest::newRow("Right adds one") << false << int(Qt::Key_Right) << 17;
-    QTest::newRow("Left takes one") << false << int(Qt::Key_Left) << 15;
-    QTest::newRow("Page Down adds five") << false << int(Qt::Key_PageDown) << 21;
-    QTest::newRow("Home goes to 1") << false << int(Qt::Key_Home) << 1;
-    QTest::newRow("End goes to 254") << false << int(Qt::Key_End) << 254;
-    QTest::newRow("vertical Page Up takes ten") << true << int(Qt::Key_PageUp) << 135;
-}
-void TestWindow::scrollBarKeysStepAsOnThePlatform() {
-    QFETCH(bool, vertical);
-    QFETCH(int, key);
-    QFETCH(int, value);
-    WindowFixture f;
-    orvane::ScrollBar* bar = vertical ? f.window->VScrl_ChrHgt : f.window->HScrl_Lines;
-    QTest::keyClick(bar, Qt::Key(key));
-    QCOMPARE(bar->value(), value);
-}
-
-void TestWindow::captionsAreReadableInFull() {
-    WindowFixture f;
-    auto& w = *f.window;
-    QCOMPARE(w.font().pointSizeF(), 8.0);
-    // Drawn without clipping, every stroke of a caption stays inside its control.
-    const auto fits = [](QWidget* control, QRect area, const QString& text, int flags) {
-        QImage image(control->size() + QSize(40, 40), QImage::Format_RGB32);
-        image.fill(Qt::white);
-        QPainter painter(&image);
-        painter.setFont(control->font());
-        painter.drawText(area.translated(20, 20), flags | Qt::TextDontClip, text);
-        painter.end();
-        const QRect ink = inkBox(image, [](QRgb c) { return qGray(c) < 160; });
-        QVERIFY2(QRect(QPoint(20, 20), control->size()).contains(ink), qPrintable(text));
-    };
-    // Check box and option captions wrap where their controls are more than a line high.
-    const auto wrapping = [&](auto* none) {
-        using Button = std::remove_pointer_t<decltype(none)>;
-        for (Button* button : w.findChildren<Button*>()) {
-            auto* wraps = dynamic_cast<orvane::WrappingButton<Button>*>(button);
-            QVERIFY2(wraps, qPrintable(button->text()));
-            fits(wraps, wraps->CaptionArea(), wraps->text(), wraps->kCaptionFlags);
-        }
-    };
-    wrapping(static_cast<QCheckBox*>(nullptr));
-    wrapping(static_cast<QRadioButton*>(nullptr));
-    for (QLabel* label : w.findChildren<QLabel*>())
-        if (!label->text().isEmpty())
-            fits(label, label->contentsRect(), label->text(), int(label->alignment()));
-    // Drawn apart, "Vek Set" and the first label's text share no row of dark ink.
-    const QRect title = darkInk(w.Frm_VekSet).translated(-w.Frm_VekSet->pos());
-    QVERIFY(title.bottom() < darkInk(w.Lbl_VekSet[1]).top());
-}
-
-void TestWindow::dialogsAndMessagesOpenOverTheWindow() {
-    WindowFixture f;
-    auto& w = *f.window;
-    f.dialogs.cancel();
-    w.Cmd_Save_Click();
-    f.dialogs.fontFailWith = 5;
-    w.Cmd_Font_Click();
-    QCOMPARE(f.dialogs.fileRequests.value(0).owner, &w);
-    QCOMPARE(f.dialogs.fontRequests.value(0).owner, &w);
-    QCOMPARE(f.messages.shown.value(0).parent, &w);
-}
-
-QTEST_MAIN(TestWindow)
+QTEST_MAIN(TstWindow)
 #include "tst_window.moc"
