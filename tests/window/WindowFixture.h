@@ -18,12 +18,42 @@
 #include <QCoreApplication>
 
 #include <memory>
+#include <new>
 
 namespace testing {
 
+// The window's dialogs; exhausted makes every one fail as memory running out inside Qt would.
+struct WindowDialogs : ScriptedDialogs {
+    bool exhausted = false;
+    using File = std::optional<platform::FileDialogResult>;
+    File ShowOpen(const platform::FileDialogRequest& r) override {
+        return runOut(fileRequests, r), ScriptedDialogs::ShowOpen(r);
+    }
+    File ShowSave(const platform::FileDialogRequest& r) override {
+        return runOut(fileRequests, r), ScriptedDialogs::ShowSave(r);
+    }
+    std::optional<QFont> ShowFont(const platform::FontDialogRequest& r) override {
+        return runOut(fontRequests, r), ScriptedDialogs::ShowFont(r);
+    }
+    void runOut(auto& requests, const auto& request) {
+        if (exhausted)
+            requests.append(request), throw std::bad_alloc();
+    }
+};
+
+// The window's message boxes, which also keep the window each one was shown over.
+struct WindowMessages : ScriptedMessages {
+    QList<QWidget*> parents;
+    platform::MsgResult Show(QWidget* parent, const QString& text, const QString& caption,
+                             platform::MsgIcon icon, platform::MsgButtons buttons) override {
+        parents << parent;
+        return ScriptedMessages::Show(parent, text, caption, icon, buttons);
+    }
+};
+
 struct WindowFixture {
-    ScriptedDialogs dialogs;
-    ScriptedMessages messages;
+    WindowDialogs dialogs;
+    WindowMessages messages;
     std::unique_ptr<orvane::SingleCharWindow> window;
 
     explicit WindowFixture(const QString& folder = QCoreApplication::applicationDirPath()) {

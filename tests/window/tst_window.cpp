@@ -9,17 +9,34 @@
 #include "window/CharBox.h"
 #include "window/HelpFile.h"
 #include "window/ScrollBar.h"
+#include "window/WrappingButton.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QDir>
+#include <QGroupBox>
 #include <QLabel>
+#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopeGuard>
+#include <QScopedValueRollback>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QtEndian>
+
+#include <csignal>
+#include <functional>
+#include <optional>
+#include <pwd.h>
+#include <sys/mount.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <tuple>
+#include <unistd.h>
 
 using platform::MsgResult;
 using testing::codeBytes;
@@ -75,6 +92,81 @@ struct ChangeCounter : kivaro::IVekEvents {
     void Changed() override { ++changes; }
 };
 
+// The smallest rectangle that holds every pixel of image that isInk accepts.
+QRect inkBox(const QImage& image, const std::function<bool(QRgb)>& isInk) {
+    QRect ink;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (isInk(image.pixel(x, y)))
+                ink |= QRect(x, y, 1, 1);
+    return ink;
+}
+
+// Where the dark pixels of widget's own drawing lie, in its parent's coordinates.
+QRect darkInk(QWidget* widget) {
+    QImage image(widget->size(), QImage::Format_RGB32);
+    image.fill(Qt::white);
+    widget->render(&image, {}, {}, QWidget::DrawWindowBackground);
+    return inkBox(image, [](QRgb c) { return qGray(c) < 80; }).translated(widget->pos());
+}
+
+// Makes writes past limit bytes fail, as a disk that fills up would, while it lives.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t limit) : m_handler(std::signal(SIGXFSZ, SIG_IGN)) {
+        getrlimit(RLIMIT_FSIZE, &m_old);
+        rlimit lower = m_old;
+        lower.rlim_cur = limit;
+        setrlimit(RLIMIT_FSIZE, &lower);
+    }
+    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &m_old), std::signal(SIGXFSZ, m_handler); }
+
+private:
+    rlimit m_old{};
+    void (*m_handler)(int);
+};
+
+// While it lives the running user may not write to folder: its mode denies it, and a test run
+// as root (whom modes do not stop) runs as the user nobody, who owns files made by ownFile.
+class ReadOnlyFolder {
+public:
+    ReadOnlyFolder(const QString& folder, bool active) : m_folder(QFile::encodeName(folder)) {
+        if (active)
+            ::chmod(m_folder.constData(), 0555);
+        const passwd* nobody = ::getpwnam("nobody");
+        m_asNobody = active && nobody && ::geteuid() == 0 && ::seteuid(nobody->pw_uid) == 0;
+    }
+    ~ReadOnlyFolder() {
+        if (m_asNobody)
+            (void)::seteuid(0);
+        ::chmod(m_folder.constData(), 0755);
+    }
+    static void ownFile(const QString& path) {
+        if (const passwd* nobody = ::getpwnam("nobody"))
+            (void)::chown(QFile::encodeName(path).constData(), nobody->pw_uid, nobody->pw_gid);
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther);
+    }
+
+private:
+    QByteArray m_folder;
+    bool m_asNobody = false;
+};
+
+// The entry's kind and mode, owner and group, as a link itself has them.
+std::tuple<mode_t, uid_t, gid_t> modeAndOwner(const QString& path) {
+    struct stat st {};
+    ::lstat(QFile::encodeName(path).constData(), &st);
+    return {st.st_mode, st.st_uid, st.st_gid};
+}
+
+// A pipe, a socket or a device like /dev/zero at path, or a link to the device at target.
+bool makeNode(const QString& kind, const QString& path, const QString& target = "/dev/zero") {
+    if (kind == "link")
+        return QFile::link(target, path);
+    const mode_t type = kind == "pipe" ? S_IFIFO : kind == "socket" ? S_IFSOCK : S_IFCHR;
+    return ::mknod(QFile::encodeName(path).constData(), type | 0666, makedev(1, 5)) == 0;
+}
+
 } // namespace
 
 class TstWindow : public QObject {
@@ -105,6 +197,42 @@ private slots:
         QCOMPARE(w.Opt_CodeModel[1]->text(), QStringLiteral("A--C\n\r|     |\n\rB--D"));
         QCOMPARE(w.Pic_Char->FontName(), QStringLiteral("黑体"));
         QVERIFY(QFontInfo(w.Pic_Char->DrawFont()).family().contains("WenQuanYi"));
+        // The glyph lies inside the surface, off its edges, reaching both outer quarters.
+        const QImage& image = w.Pic_Char->Image();
+        const QRect ink =
+            inkBox(image, [](QRgb c) { return c != qRgb(128, 128, 128) && c != qRgb(255, 0, 0); });
+        QVERIFY2(image.rect().adjusted(1, 1, -1, -1).contains(ink),
+                 qPrintable(QDebug::toString(ink)));
+        QVERIFY(ink.top() < image.height() / 4 && ink.bottom() > image.height() * 3 / 4);
+        QVERIFY(std::abs(ink.center().x() - image.width() / 2) < image.width() / 8);
+        QVERIFY(std::abs(ink.center().y() - image.height() / 2) < image.height() / 8);
+        w.show(); // typing goes to the character box at once
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+        QCOMPARE(w.Txt_Char->text(), QStringLiteral(" "));
+    }
+
+    void scrollBarKeysStepAsOnThePlatform_data() {
+        QTest::addColumn<bool>("vertical");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("value");
+        // Lines: 16 of 1 to 254, large change 5; glyph height: 145 of 1 to 145, large change 10.
+        QTest::newRow("Right adds one") << false << int(Qt::Key_Right) << 17;
+        QTest::newRow("Left takes one") << false << int(Qt::Key_Left) << 15;
+        QTest::newRow("Page Down adds five") << false << int(Qt::Key_PageDown) << 21;
+        QTest::newRow("Home goes to 1") << false << int(Qt::Key_Home) << 1;
+        QTest::newRow("End goes to 254") << false << int(Qt::Key_End) << 254;
+        QTest::newRow("vertical Page Up takes ten") << true << int(Qt::Key_PageUp) << 135;
+    }
+    void scrollBarKeysStepAsOnThePlatform() {
+        QFETCH(bool, vertical);
+        QFETCH(int, key);
+        QFETCH(int, value);
+        WindowFixture f;
+        orvane::ScrollBar* bar = vertical ? f.window->VScrl_ChrHgt : f.window->HScrl_Lines;
+        QTest::keyClick(bar, Qt::Key(key));
+        QCOMPARE(bar->value(), value);
     }
 
     // Each key replaces the character before it; a key that types nothing empties the box.
@@ -201,6 +329,12 @@ private slots:
         QCOMPARE(pos, QPoint(scroll[2] ? -std::min(50, scroll[3]) : 0,
                              scroll[0] ? -std::min(100, scroll[1]) : 0));
         QCOMPARE(codeBytes(w.Txt_Display->Text()).size(), settings[0] * ((settings[1] + 7) / 8));
+        w.HScrl_Lines->setValue(30); // grown again, a bar that was off starts at 0 with the panel
+        w.HScrl_Rows->setValue(30);
+        const QPoint grown = w.Vek1->Widget()->pos();
+        QCOMPARE(QList<int>({scroll[0] ? 0 : w.VScrl_VekPos->value() - grown.y(),
+                             scroll[2] ? 0 : w.HScrl_VekPos->value() - grown.x()}),
+                 QList<int>({0, 0}));
     }
 
     void panelAsTallAsItsContainerFits() {
@@ -269,6 +403,9 @@ private slots:
         QTest::mouseClick(w.Chk_VekEdit, Qt::LeftButton);
         QVERIFY(w.Vek1->Enable());
         QCOMPARE(w.Txt_Display->Text(), freshCode(w));
+        w.Txt_Display->SetText("typed by hand\r\nsecond line"); // copied as it stands
+        QTest::mouseClick(w.Cmd_Copy, Qt::LeftButton);
+        QCOMPARE(QGuiApplication::clipboard()->text(), w.Txt_Display->Text());
     }
 
     // A user acting while a large panel paints (both counts over 150) leaves the code, the
@@ -278,6 +415,7 @@ private slots:
         QTest::newRow("rows shrink") << 0;
         QTest::newRow("character typed") << 1;
         QTest::newRow("dot clicked") << 2;
+        QTest::newRow("colour and syntax clicked in a colour's paint") << 3;
     }
     void changesDuringAYieldLeaveCodeAndPanelInStep() {
         QFETCH(int, action);
@@ -286,6 +424,8 @@ private slots:
         w.show();
         w.HScrl_Radius->setValue(1);
         w.HScrl_Rows->setValue(200);
+        if (action == 3) // the outer change leaves the code as it is
+            w.HScrl_Lines->setValue(180);
         bool acted = false;
         w.VekSite().SetYieldHook([&] {
             if (std::exchange(acted, true))
@@ -294,22 +434,59 @@ private slots:
                 w.HScrl_Rows->setValue(151);
             else if (action == 1)
                 QTest::keyClicks(w.Txt_Char, "W");
-            else
+            else if (action == 2)
                 QTest::mouseClick(w.Vek1->Widget(), Qt::LeftButton, {}, dotCentre(*w.Vek1, 3, 3));
+            else
+                for (QAbstractButton* option : {w.Kivaro_Color[0], w.Opt_CodeStyle[2]})
+                    QTest::mouseClick(option, Qt::LeftButton);
         });
-        w.HScrl_Lines->setValue(180);
+        action == 3 ? QTest::mouseClick(w.Kivaro_Color[3], Qt::LeftButton)
+                    : w.HScrl_Lines->setValue(180);
         w.VekSite().SetYieldHook({});
         QVERIFY(acted);
         QCOMPARE(w.Txt_Display->Text(), freshCode(w));
         QCOMPARE(codeBytes(w.Txt_Display->Text()).size(), 180 * ((w.Vek1->MaxRows() + 7) / 8));
     }
 
-    void copyPutsTheCodeViewsTextOnTheClipboard() {
+    // Keys come faster than a 254 x 254 panel repaints: they are handled inside its paint's
+    // yield, their own paints do not yield, and their refreshes merge into one.
+    void inputStormOnTheLargestPanelNestsNoPaintInAnother_data() {
+        QTest::addColumn<bool>("byKey");
+        QTest::addColumn<int>("atYield");
+        QTest::addColumn<int>("runs"); // the storm's refresh after the yield, then the key's own
+        QTest::newRow("in a key's paint") << true << 1 << 2;
+        QTest::newRow("in a paint outside the handlers") << false << 254 << 1;
+    }
+    void inputStormOnTheLargestPanelNestsNoPaintInAnother() {
+        QFETCH(bool, byKey);
+        QFETCH(int, atYield);
+        QFETCH(int, runs);
         WindowFixture f;
-        f.window->Txt_Display->SetText("typed by hand\r\nsecond line");
-        QTest::mouseClick(f.window->Cmd_Copy, Qt::LeftButton);
-        QCOMPARE(QGuiApplication::clipboard()->text(),
-                 QStringLiteral("typed by hand\r\nsecond line"));
+        auto& w = *f.window;
+        w.HScrl_Lines->setValue(254);
+        w.HScrl_Rows->setValue(254);
+        int depth = 0, deepest = 0;
+        w.VekSite().ResetCounts();
+        w.VekSite().SetYieldHook([&] {
+            const QScopedValueRollback<int> nested(depth, depth + 1);
+            deepest = std::max(deepest, depth);
+            for (int key = 1; key < 40 && w.VekSite().YieldCount() == atYield; ++key)
+                QTest::keyClick(w.HScrl_Radius, key % 2 ? Qt::Key_Left : Qt::Key_Right);
+        });
+        ChangeCounter sampled; // a refresh sets or clears every dot
+        w.Vek1->Advise(&sampled);
+        byKey ? QTest::keyClick(w.HScrl_Radius, Qt::Key_Right) : w.Vek1->ClrAll();
+        w.Vek1->Unadvise(&sampled);
+        w.VekSite().SetYieldHook({});
+        QCOMPARE(deepest, 1);
+        QCOMPARE(w.VekSite().YieldCount(), 254); // the first paint still yields after every line
+        QCOMPARE(sampled.changes / (254 * 254), runs);
+        QCOMPARE(int(w.Vek1->LedRadius()), w.HScrl_Radius->value());
+        QCOMPARE(w.Lbl_VekSet[3]->text(), "Ra&dius:" + QString::number(w.HScrl_Radius->value()));
+        const QString code = w.Txt_Display->Text();
+        QCOMPARE(code, freshCode(w));
+        w.RefreshPipeline(w.kStandardFx, w.kStandardFy); // the panel is what a lone refresh samples
+        QCOMPARE(w.Txt_Display->Text(), code);
     }
 
     // Save proposes the character in the program's folder, asks before overwriting, and
@@ -330,6 +507,8 @@ private slots:
         QTest::newRow("the dialog fails") << QStringList{"fail"} << "" << 0 << "文件保存没有成功！";
         QTest::newRow("a folder that does not exist")
             << QStringList{"missing/new"} << "" << 0 << "文件保存没有成功！";
+        QTest::newRow("memory runs out")
+            << QStringList{"exhausted"} << "" << 0 << "文件保存没有成功！";
     }
     void saveAsksBeforeOverwriting() {
         QFETCH(QStringList, script);
@@ -348,6 +527,8 @@ private slots:
                 f.dialogs.cancel();
             else if (step == "fail")
                 f.dialogs.fail(platform::kErrDeviceIO);
+            else if (step == "exhausted")
+                f.dialogs.exhausted = true;
             else
                 f.dialogs.confirm(dir.filePath(step + ".dot"));
         }
@@ -355,6 +536,8 @@ private slots:
         QCOMPARE(f.dialogs.fileRequests.value(0).fileName,
                  QCoreApplication::applicationDirPath() + "/英.dot");
         QCOMPARE(f.dialogs.fileRequests.value(0).title, QStringLiteral("保存点阵文件"));
+        QCOMPARE(f.dialogs.fileRequests.value(0).owner, f.window.get()); // over the window
+        QCOMPARE(f.messages.parents, QList<QWidget*>(f.messages.shown.size(), f.window.get()));
         QCOMPARE(f.messages.shown.size(), questions + !message.isEmpty());
         for (int i = 0; i < questions; ++i)
             QCOMPARE(f.messages.shown[i].text, QStringLiteral("是否覆盖同名文件！"));
@@ -369,26 +552,112 @@ private slots:
         }
     }
 
-    void saveProposalJoinsTheFolderOnce() {
-        WindowFixture f(QCoreApplication::applicationDirPath() + "/");
-        f.window->Txt_Char->setText(QString());
-        f.dialogs.cancel();
-        f.window->Cmd_Save_Click();
-        QCOMPARE(f.dialogs.fileRequests.value(0).fileName,
-                 QCoreApplication::applicationDirPath() + "/.dot");
+    // Saving replaces an existing file whole or leaves it as it was, with its mode and owner,
+    // and refuses anything but a regular file.
+    void saveNeverLosesTheEntryItReplaces_data() {
+        QTest::addColumn<QString>("kind"); // "file", or a node makeNode makes
+        QTest::addColumn<int>("length");
+        QTest::addColumn<bool>("diskFull");
+        QTest::addColumn<bool>("inPlace"); // in a read-only folder, so written in place
+        QTest::newRow("300 characters, disk full") << "file" << 300 << true << false;
+        QTest::newRow("40,000 characters, disk full") << "file" << 40000 << true << false;
+        QTest::newRow("40,000 characters in place, disk full") << "file" << 40000 << true << true;
+        QTest::newRow("replaced by a new file") << "file" << 300 << false << false;
+        QTest::newRow("written in place") << "file" << 300 << false << true;
+        for (const char* kind : {"pipe", "socket", "device", "link"})
+            QTest::newRow(kind) << QString(kind) << 300 << false << false;
+    }
+    void saveNeverLosesTheEntryItReplaces() {
+        QFETCH(QString, kind);
+        QFETCH(int, length);
+        QFETCH(bool, diskFull);
+        QFETCH(bool, inPlace);
+        QTemporaryDir dir, devices; // a link leads to a device of the test's own
+        // A full disk is an 8 KB tmpfs where the test may mount one; elsewhere writes past 4 KB
+        // fail.
+        const QByteArray at = QFile::encodeName(dir.path());
+        const bool mounted =
+            diskFull && !::mount("tmpfs", at.constData(), "tmpfs", 0, "size=8k,mode=0755");
+        const auto unmount = qScopeGuard([&] {
+            if (mounted)
+                ::umount2(at.constData(), MNT_DETACH);
+        });
+        if (diskFull && !mounted && length < 4096)
+            QSKIP("no tmpfs to fill on this machine");
+        const QString path = dir.filePath("old.dot"), device = devices.filePath("zero");
+        const QByteArray old(100, 'o');
+        if (kind == "file" && writeFile(path, old))
+            ReadOnlyFolder::ownFile(path);
+        else if (kind != "file" && (!makeNode("device", device) || !makeNode(kind, path, device)))
+            QSKIP("this machine does not let the test make such a node");
+        const auto before = modeAndOwner(path);
+        if (mounted) // the last free block
+            writeFile(dir.filePath("filler"), QByteArray(4096, 'f'));
+        WindowFixture f;
+        f.window->Txt_Display->SetText(QString(length, 'A'));
+        f.dialogs.confirm(path);
+        f.messages.answers = {MsgResult::Yes};
+        {
+            std::optional<FileSizeLimit> limit;
+            if (diskFull && !mounted)
+                limit.emplace(4096);
+            const ReadOnlyFolder readOnly(dir.path(), inPlace);
+            f.window->Cmd_Save_Click();
+        }
+        const bool fails = diskFull || kind != "file";
+        QCOMPARE(f.messages.shown.size(), fails ? 2 : 1); // the overwrite question, the failure
+        QCOMPARE(f.messages.shown.last().text, fails ? "文件保存没有成功！" : "是否覆盖同名文件！");
+        if (kind == "file")
+            QCOMPARE(readAll(path),
+                     fails ? old : orvane::DotFileBytes(f.window->Txt_Display->Text()));
+        else
+            QVERIFY(S_ISCHR(std::get<0>(modeAndOwner(device))));
+        QVERIFY(modeAndOwner(path) == before);
+        QCOMPARE(QDir(dir.path()).entryList({"old.dot*"}, QDir::Files | QDir::System).size(), 1);
     }
 
-    // The chosen face and style are taken, the size is not (sampling sets it).
+    // The proposal is a plain name in a folder the user may write.
+    void proposalLiesInAFolderTheUserMayWrite_data() {
+        QTest::addColumn<QString>("character");
+        QTest::addColumn<bool>("readOnly");
+        QTest::addColumn<QString>("suffix"); // after the folder's name
+        QTest::addColumn<QString>("name");
+        QTest::newRow("slash") << "/" << false << ""
+                               << "_.dot";
+        QTest::newRow("NUL") << QString(QChar(0)) << false << ""
+                             << "_.dot";
+        QTest::newRow("a folder ending in a slash") << "" << false << "/"
+                                                    << ".dot";
+        QTest::newRow("read-only program folder: home") << "英" << true << ""
+                                                        << "英.dot";
+    }
+    void proposalLiesInAFolderTheUserMayWrite() {
+        QFETCH(QString, character);
+        QFETCH(bool, readOnly);
+        QFETCH(QString, suffix);
+        QFETCH(QString, name);
+        QTemporaryDir dir;
+        const ReadOnlyFolder folder(dir.path(), readOnly);
+        QCOMPARE(orvane::ProposedDotFileName(dir.path() + suffix, character),
+                 (readOnly ? QDir::homePath() : dir.path()) + '/' + name);
+    }
+
+    // The chooser opens on the face that draws "黑体"; the chosen face and style are taken,
+    // the size is not (sampling sets it), and OK on the opened face changes nothing.
     void fontChooserAppliesFaceAndStyle_data() {
-        QTest::addColumn<int>("answer"); // 1 a font, 0 cancel, else a failure
+        QTest::addColumn<int>("answer"); // 1 a styled font, 2 the opened face, 0 cancel, else fails
         QTest::addColumn<QString>("face");
         QTest::addColumn<QString>("message");
         QTest::newRow("chosen") << 1 << "DejaVu Serif"
                                 << "";
+        QTest::newRow("OK on the opened face") << 2 << "WenQuanYi Zen Hei"
+                                               << "";
         QTest::newRow("cancelled") << 0 << "黑体"
                                    << "";
         QTest::newRow("failed") << 57 << "黑体"
                                 << "字体设置错误！";
+        QTest::newRow("memory runs out") << -1 << "黑体"
+                                         << "字体设置错误！";
     }
     void fontChooserAppliesFaceAndStyle() {
         QFETCH(int, answer);
@@ -399,13 +668,18 @@ private slots:
         QFont chosen("DejaVu Serif", 12);
         chosen.setBold(true), chosen.setItalic(true), chosen.setUnderline(true),
             chosen.setStrikeOut(true);
-        f.dialogs.fontAnswers = {answer == 1 ? std::optional(chosen) : std::nullopt};
-        f.dialogs.fontFailWith = answer > 1 ? answer : 0;
+        const QFont opened("WenQuanYi Zen Hei", 106);
+        f.dialogs.fontAnswers = {answer == 1   ? std::optional(chosen)
+                                 : answer == 2 ? std::optional(opened)
+                                               : std::nullopt};
+        f.dialogs.fontFailWith = answer > 2 ? answer : 0;
+        f.dialogs.exhausted = answer < 0;
         const QString code = w.Txt_Display->Text();
+        const QImage glyph = w.Pic_Char->Image().copy();
         QTest::mouseClick(w.Cmd_Font, Qt::LeftButton);
-        // The chooser opens on the face that draws "黑体", not on the alias.
-        QCOMPARE(f.dialogs.fontRequests.value(0).font.family(), QStringLiteral("WenQuanYi Zen Hei"));
+        QCOMPARE(f.dialogs.fontRequests.value(0).font.family(), opened.family());
         QCOMPARE(f.dialogs.fontRequests.value(0).font.pointSizeF(), 106.0);
+        QCOMPARE(f.dialogs.fontRequests.value(0).owner, &w);
         QCOMPARE(w.Pic_Char->FontName(), face);
         QCOMPARE(w.Pic_Char->FontSize(), 106.0);
         const bool styled = answer == 1;
@@ -413,7 +687,9 @@ private slots:
                               w.Pic_Char->FontUnderline(), w.Pic_Char->FontStrikethru()}),
                  QList<bool>(4, styled));
         QCOMPARE(w.Txt_Display->Text() == code, !styled);
+        QCOMPARE(w.Pic_Char->Image() == glyph, !styled);
         QCOMPARE(f.messages.shown.value(0).text, message);
+        QCOMPARE(f.messages.parents.value(0), message.isEmpty() ? nullptr : &w);
     }
 
     // A right click imports a picture (pure black lights dots); what cannot be read is
@@ -435,6 +711,12 @@ private slots:
                                       << "不能打开所选取的图象文件！";
         QTest::newRow("a folder") << "folder"
                                   << "不能打开所选取的图象文件！";
+        QTest::newRow("a pipe") << "pipe"
+                                << "不能打开所选取的图象文件！";
+        QTest::newRow("a link to /dev/zero") << "link"
+                                             << "不能打开所选取的图象文件！";
+        QTest::newRow("memory runs out") << "exhausted"
+                                         << "不能打开所选取的图象文件！";
     }
     void rightClickImportsAPicture() {
         QFETCH(QString, kind);
@@ -452,12 +734,15 @@ private slots:
             qToLittleEndian<qint32>(20000, bytes.data() + 18);
             qToLittleEndian<qint32>(20000, bytes.data() + 22);
         }
-        if (kind != "missing" && kind != "folder")
+        if (kind == "pipe" || kind == "link")
+            QVERIFY(makeNode(kind, bad));
+        else if (kind != "missing" && kind != "folder")
             QVERIFY(writeFile(bad, bytes));
         WindowFixture f;
         auto& w = *f.window;
         const QString start = w.Txt_Display->Text();
         kind == "cancel" ? f.dialogs.cancel() : f.dialogs.confirm(kind == "good" ? good : bad);
+        f.dialogs.exhausted = kind == "exhausted";
         QTest::mouseClick(w.Pic_Char, Qt::RightButton);
         QTest::mouseClick(w.Pic_Char, Qt::MiddleButton); // does nothing
         QCOMPARE(f.dialogs.fileRequests.size(), 1);
@@ -483,6 +768,10 @@ private slots:
         QTest::newRow("random bytes") << "random";
         QTest::newRow("an empty file") << "";
         QTest::newRow("a text of its own") << "丂 第一行 line";
+        QTest::newRow("a pipe") << "pipe"; // neither blocks nor reads without end
+        QTest::newRow("a link to /dev/zero") << "link";
+        QTest::newRow("one byte too long") << "toolong";
+        QTest::newRow("as long as allowed") << "longest";
     }
     void helpShowsTheHelpFileOrElseTheAboutText() {
         QFETCH(QString, content);
@@ -492,16 +781,28 @@ private slots:
         QByteArray noise;
         for (int i = 0; i < 4096; ++i)
             noise.append(char((i * 7919 + 13) % 256));
+        const QString help = dir.filePath("Quibrel.dll");
+        const qint64 longest = orvane::kMaxHelpFileBytes;
+        QFile zeros(help); // each zero unscrambles to the key's character
+        const bool about =
+            QStringList{"missing", "random", "pipe", "link", "toolong"}.contains(content);
         if (content == "random")
-            QVERIFY(writeFile(dir.filePath("Quibrel.dll"), noise));
+            QVERIFY(writeFile(help, noise));
+        else if (content == "pipe" || content == "link")
+            QVERIFY(makeNode(content, help));
+        else if (content == "toolong" || content == "longest")
+            QVERIFY(zeros.open(QIODevice::WriteOnly) &&
+                    zeros.resize(longest + (content != "longest")));
         else if (content != "missing" && content != "built")
-            QVERIFY(writeFile(dir.filePath("Quibrel.dll"), orvane::EncodeHelpFile(content)));
+            QVERIFY(writeFile(help, orvane::EncodeHelpFile(content)));
         WindowFixture f(content == "built" ? bin : dir.path());
         QTest::mouseClick(f.window->Cmd_Help, Qt::LeftButton);
         QString want = content;
         if (content == "built")
             want = QString::fromUtf8(readAll(POINTILLO_HELP_SOURCE)).replace("\n", "\r\n");
-        else if (content == "missing" || content == "random")
+        else if (content == "longest")
+            want = QString(longest, QChar(orvane::kHelpKey));
+        else if (about)
             want = "Pointillo V1.0\r\n\r\n作者：Pointillo "
                    "Team\r\n\r\n您的这份拷贝可能丢失了部分文件，致使帮助信息损坏，"
                    "要获得帮助信息，请联系support@pointillo.example。获得完整拷贝。";
@@ -518,6 +819,40 @@ private slots:
         const char want[] = {char(0x80 ^ k), '\x81',         char(0x41 ^ k), '\xFE',
                              char(0x42 ^ k), char(0xFF ^ k), char(0x81 ^ k)};
         QCOMPARE(orvane::ScrambleAnsi(plain), QByteArray(want, 7));
+    }
+
+    // Drawn without clipping, every stroke of a caption stays inside its control; check box
+    // and option captions wrap where their controls are more than a line high.
+    void captionsAreReadableInFull() {
+        WindowFixture f;
+        auto& w = *f.window;
+        QCOMPARE(w.font().pointSizeF(), 8.0);
+        const auto fits = [](QWidget* control, QRect area, const QString& text, int flags) {
+            QImage image(control->size() + QSize(40, 40), QImage::Format_RGB32);
+            image.fill(Qt::white);
+            QPainter painter(&image);
+            painter.setFont(control->font());
+            painter.drawText(area.translated(20, 20), flags | Qt::TextDontClip, text);
+            painter.end();
+            const QRect ink = inkBox(image, [](QRgb c) { return qGray(c) < 160; });
+            QVERIFY2(QRect(QPoint(20, 20), control->size()).contains(ink), qPrintable(text));
+        };
+        const auto wrapping = [&](auto* none) {
+            using Button = std::remove_pointer_t<decltype(none)>;
+            for (Button* button : w.findChildren<Button*>()) {
+                auto* wraps = dynamic_cast<orvane::WrappingButton<Button>*>(button);
+                QVERIFY2(wraps, qPrintable(button->text()));
+                fits(wraps, wraps->CaptionArea(), wraps->text(), wraps->kCaptionFlags);
+            }
+        };
+        wrapping(static_cast<QCheckBox*>(nullptr));
+        wrapping(static_cast<QRadioButton*>(nullptr));
+        for (QLabel* label : w.findChildren<QLabel*>())
+            if (!label->text().isEmpty())
+                fits(label, label->contentsRect(), label->text(), int(label->alignment()));
+        // Drawn apart, "Vek Set" and the first label's text share no row of dark ink.
+        const QRect title = darkInk(w.Frm_VekSet).translated(-w.Frm_VekSet->pos());
+        QVERIFY(title.bottom() < darkInk(w.Lbl_VekSet[1]).top());
     }
 
     void missingControlLibraryIsReportedNotCrashed() {
