@@ -1,15 +1,9 @@
 #pragma once
 
-// How a test drives the real window:
-//
-//     testing::WindowFixture f;               // builds SingleCharWindow over scripted doubles
-//     f.dialogs.confirm(path);                // the next file dialog answers path
-//     f.messages.answers = {MsgResult::Yes};  // the next question is answered Yes
-//     f.window->Cmd_Save_Click();             // or QTest::mouseClick(f.window->Cmd_Save, ...)
-//     QCOMPARE(f.messages.shown.size(), 1);   // what the window told the user
-//
-// The window comes from the given program folder (the test's own by default, where the build
-// puts the control library and the help file). The free functions read its outputs back.
+// The real window over scripted doubles: script f.dialogs (confirm, cancel, fail, exhausted)
+// and f.messages.answers, act on f.window, then read f.messages.shown and the outputs back with
+// the free functions. The window comes from the given program folder (the test's own by
+// default, where the build puts the control library and the help file).
 
 #include "common/ScriptedDialogs.h"
 #include "kivaro/IVek.h"
@@ -73,18 +67,12 @@ inline QStringList codeBytes(const QString& code) {
     return data.split(QLatin1Char(','));
 }
 
-inline bool lit(kivaro::IVek& vek, int x, int y) {
-    std::uint8_t X = std::uint8_t(x);
-    std::uint8_t Y = std::uint8_t(y);
-    return vek.Bit(X, Y) == 1;
-}
-
 // The panel's dots as text, one line per dot line, '#' for a lit dot.
 inline QString dotPicture(kivaro::IVek& vek) {
     QString picture;
-    for (int y = 1; y <= vek.MaxLines(); ++y) {
-        for (int x = 1; x <= vek.MaxRows(); ++x)
-            picture += lit(vek, x, y) ? QLatin1Char('#') : QLatin1Char('.');
+    for (std::uint8_t y = 1; y <= vek.MaxLines(); ++y) {
+        for (std::uint8_t x = 1; x <= vek.MaxRows(); ++x)
+            picture += vek.Bit(x, y) == 1 ? QLatin1Char('#') : QLatin1Char('.');
         picture += QLatin1Char('\n');
     }
     return picture;
