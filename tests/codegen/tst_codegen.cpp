@@ -15,39 +15,16 @@ using orvane::BuildCodeString;
 
 namespace {
 
-// A pattern with every bit position, the first and the last dot of a matrix in it.
-bool pattern(int x, int y, QSize m) {
-    return (x * 7 + y * 3 + m.width()) % 5 < 2 || x == m.width() || (x == 1 && y == 1);
-}
-
-void fill(kivaro::Vek& vek, QSize m, bool (*dot)(int, int, QSize)) {
-    vek.setMaxRows(std::uint8_t(m.width()));
-    vek.setMaxLines(std::uint8_t(m.height()));
-    for (int y = 1; y <= m.height(); ++y)
-        for (int x = 1; x <= m.width(); ++x) {
-            std::uint8_t X = std::uint8_t(x), Y = std::uint8_t(y);
-            dot(x, y, m) ? vek.SetBit(X, Y) : vek.ClrBit(X, Y);
+// Sets the panel to a '#'/'.' picture, one line of text per line of dots.
+void load(kivaro::Vek& vek, const QByteArray& picture) {
+    const QList<QByteArray> lines = picture.trimmed().split('\n');
+    vek.setMaxRows(std::uint8_t(lines[0].size()));
+    vek.setMaxLines(std::uint8_t(lines.size()));
+    for (std::uint8_t y = 1; y <= lines.size(); ++y)
+        for (std::uint8_t x = 1; x <= lines[0].size(); ++x) {
+            std::uint8_t X = x, Y = y;
+            lines[y - 1][x - 1] == '#' ? vek.SetBit(X, Y) : vek.ClrBit(X, Y);
         }
-}
-
-// Row-wise: eight dots of a line to a byte, left dot highest; column-wise the same down a
-// column. A short last group ends in bit 0.
-QByteArray packed(QSize m, bool rowWise) {
-    const int along = rowWise ? m.width() : m.height();
-    const int across = rowWise ? m.height() : m.width();
-    QByteArray bytes;
-    for (int outer = 1; outer <= across; ++outer)
-        for (int first = 1; first <= along; first += 8) {
-            int value = 0;
-            for (int k = first; k <= std::min(first + 7, along); ++k)
-                value = value * 2 + pattern(rowWise ? k : outer, rowWise ? outer : k, m);
-            bytes.append(char(value));
-        }
-    return bytes;
-}
-
-QString dataLine(const QString& code) {
-    return code.section(QStringLiteral("\r\n"), 4);
 }
 
 } // namespace
@@ -59,10 +36,10 @@ private slots:
     void toolChainPlacesTheMatrixBytes_data() {
         QTest::addColumn<bool>("rowWise");
         QTest::addColumn<bool>("asm51");
-        QTest::newRow("Asm51 row-wise through as31") << true << true;
-        QTest::newRow("Asm51 column-wise through as31") << false << true;
-        QTest::newRow("C51 row-wise through sdcc") << true << false;
-        QTest::newRow("C51 column-wise through sdcc") << false << false;
+        for (int k = 0; k < 4; ++k)
+            QTest::addRow("%s %s-wise", k & 1 ? "Asm51 through as31" : "C51 through sdcc",
+                          k & 2 ? "row" : "column")
+                << bool(k & 2) << bool(k & 1);
     }
     void toolChainPlacesTheMatrixBytes() {
         QFETCH(bool, rowWise);
@@ -76,79 +53,58 @@ private slots:
         QStringList texts;
         QByteArray expected;
         for (QSize m : matrices) {
-            fill(vek, m, pattern);
+            // Every bit position, and the first and the last dot of the matrix, are in it.
+            QByteArray picture;
+            for (int y = 1; y <= m.height(); ++y, picture += '\n')
+                for (int x = 1; x <= m.width(); ++x)
+                    picture += (x * 7 + y * 3 + m.width()) % 5 < 2 || x == m.width() || x + y == 2
+                                   ? '#'
+                                   : '.';
+            load(vek, picture);
             texts << BuildCodeString(vek, rowWise, asm51, QStringLiteral("英"));
-            expected += packed(m, rowWise);
+            expected += mcs51::Pack(picture, rowWise);
         }
         // A last byte of its own shows that no matrix gave one byte too many.
         texts << (asm51 ? "DB 0A5H" : "0xA5");
         expected += char(0xA5);
-        const mcs51::Image image = asm51 ? mcs51::AssembleAs31(mcs51::As31Source(texts.join('\n')),
-                                                               mcs51::kOrigin, expected.size())
-                                         : mcs51::CompileSdcc(mcs51::SdccSource(texts.join(",\n")),
-                                                              mcs51::kOrigin, expected.size());
+        const QByteArray source =
+            asm51 ? "\t.org 1000h\n" + texts.join('\n').replace("DB ", ".db ").toUtf8() + "\n"
+                  : "__code __at(0x1000) const unsigned char table[] = {\n" +
+                        texts.join(",\n").toUtf8() + "\n};\nvoid main(void) {}\n";
+        const mcs51::Image image = mcs51::Build(asm51, source, int(expected.size()));
         QCOMPARE(image.error, QString());
-        QCOMPARE(image.bytes.size(), expected.size());
         QVERIFY(image.bytes == expected);
     }
 
-    void bytesTakeTheirSyntaxNumberForm_data() {
-        QTest::addColumn<int>("value");
-        QTest::addColumn<QString>("asm51");
-        QTest::addColumn<QString>("c51");
-        QTest::newRow("0") << 0 << "00H"
-                           << "0x00";
-        QTest::newRow("15") << 15 << "0FH"
-                            << "0x0F";
-        QTest::newRow("16") << 16 << "10H"
-                            << "0x10";
-        QTest::newRow("159") << 159 << "9FH"
-                             << "0x9F";
-        QTest::newRow("160 starts with a letter") << 160 << "0A0H"
-                                                  << "0xA0";
-        QTest::newRow("255") << 255 << "0FFH"
-                             << "0xFF";
-    }
-    void bytesTakeTheirSyntaxNumberForm() {
-        QFETCH(int, value);
-        QFETCH(QString, asm51);
-        QFETCH(QString, c51);
-        kivaro::Vek vek;
-        static int byte;
-        byte = value;
-        fill(vek, QSize(8, 1), [](int x, int, QSize) { return (byte & (0x80 >> (x - 1))) != 0; });
-        QCOMPARE(dataLine(BuildCodeString(vek, true, true, {})), "DB " + asm51);
-        QCOMPARE(dataLine(BuildCodeString(vek, true, false, {})), c51);
-    }
-
-    // Four comment lines in the syntax's comment mark, then the data on one line.
-    void codeTextStartsWithFourCommentLines_data() {
+    // Four comment lines in the syntax's comment mark, then the data on one line; an Asm51
+    // number that would start with a letter gets a leading 0.
+    void codeTextIsFourCommentLinesAndTheBytes_data() {
         QTest::addColumn<bool>("asm51");
         QTest::addColumn<bool>("charMode");
         QTest::addColumn<QString>("subject");
-        QTest::newRow("Asm51, the typed character") << true << true << "英";
-        QTest::newRow("C51, the picture's file") << false << false << "/pics/a.bmp";
+        QTest::addColumn<QString>("data");
+        QTest::newRow("Asm51, the typed character") << true << true << "英"
+                                                    << "DB 00H,0FH,10H,9FH,0A0H,0FFH";
+        QTest::newRow("C51, the picture's file") << false << false << "/pics/a.bmp"
+                                                 << "0x00,0x0F,0x10,0x9F,0xA0,0xFF";
     }
-    void codeTextStartsWithFourCommentLines() {
+    void codeTextIsFourCommentLinesAndTheBytes() {
         QFETCH(bool, asm51);
         QFETCH(bool, charMode);
         QFETCH(QString, subject);
+        QFETCH(QString, data);
         kivaro::Vek vek;
-        fill(vek, QSize(10, 2), [](int x, int y, QSize) { return x + y == 3 || x == 10; });
+        load(vek, "........\n....####\n...#....\n#..#####\n#.#.....\n########\n");
         const QString mark = asm51 ? ";" : "//";
-        const QString text = BuildCodeString(
-            vek, false, asm51, orvane::CodeSubject(charMode, charMode ? subject : "A", subject));
-        QCOMPARE(text.split("\r\n"),
+        orvane::CodeView view;
+        orvane::BuildCodeText(vek, view, true, asm51,
+                              orvane::CodeSubject(charMode, charMode ? subject : "A", subject));
+        QCOMPARE(view.Text().split("\r\n"),
                  QStringList(
                      {mark + subject,
                       mark + "Pointillo V1.0 作者：Pointillo Team  电邮：support@pointillo.example",
                       mark + (asm51 ? "Asm51" : "C51") + " Code,逐行从上到下取模,每行左为最高位",
-                      mark + "Creat By Pointillo V1.0",
-                      asm51 ? "DB 01H,02H,00H,00H,00H,00H,00H,00H,00H,03H"
-                            : "0x01,0x02,0x00,0x00,0x00,0x00,0x00,0x00,0x00,0x03"}));
-        orvane::CodeView view;
-        orvane::BuildCodeText(vek, view, false, asm51, subject);
-        QCOMPARE(view.Text(), BuildCodeString(vek, false, asm51, subject));
+                      mark + "Creat By Pointillo V1.0", data}));
     }
 
     // The view gives back exactly the text it was given; what is typed ends lines in CR LF.

@@ -26,6 +26,23 @@ inline bool Available() {
            !QStandardPaths::findExecutable("sdcc").isEmpty();
 }
 
+// Packs a '#'/'.' picture the way the code is documented: groups of eight from the left
+// (row-wise) or the top, the first dot in bit 7, a short last group in the low bits.
+inline QByteArray Pack(const QByteArray& picture, bool rowWise) {
+    const QList<QByteArray> lines = picture.trimmed().split('\n');
+    const qsizetype along = rowWise ? lines[0].size() : lines.size();
+    const qsizetype across = rowWise ? lines.size() : lines[0].size();
+    QByteArray bytes;
+    for (qsizetype o = 0; o < across; ++o)
+        for (qsizetype g = 0; g < along; g += 8) {
+            int v = 0;
+            for (qsizetype k = g; k < along && k < g + 8; ++k)
+                v = v * 2 + ((rowWise ? lines[o][k] : lines[k][o]) == '#');
+            bytes.append(char(v));
+        }
+    return bytes;
+}
+
 // The count bytes of an Intel HEX image from origin on; a byte the image does not define, a
 // bad checksum or a malformed record is an error.
 inline Image ReadIntelHex(const QByteArray& hex, int origin, int count) {
@@ -52,9 +69,10 @@ inline Image ReadIntelHex(const QByteArray& hex, int origin, int count) {
     return image;
 }
 
-// Runs program on source (written as file) in a folder of its own and reads the image hexName.
-inline Image Build(const QString& program, QStringList args, const QString& file,
-                   const QByteArray& source, const QString& hexName, int origin, int count) {
+// Runs as31 (asm51 true) or sdcc on source in a folder of its own; the image's count bytes
+// from kOrigin on.
+inline Image Build(bool asm51, const QByteArray& source, int count) {
+    const QString program = asm51 ? "as31" : "sdcc", file = asm51 ? "t.asm" : "t.c";
     QTemporaryDir dir;
     QFile in(dir.filePath(file));
     if (!in.open(QIODevice::WriteOnly) || in.write(source) != source.size())
@@ -63,37 +81,14 @@ inline Image Build(const QString& program, QStringList args, const QString& file
     QProcess tool;
     tool.setWorkingDirectory(dir.path());
     tool.setProcessChannelMode(QProcess::MergedChannels);
-    tool.start(program, args << file);
+    tool.start(program, QStringList{asm51 ? "-Fhex" : "-mmcs51", file});
     if (!tool.waitForFinished(120000) || tool.exitStatus() != QProcess::NormalExit ||
         tool.exitCode() != 0)
         return {{}, program + " failed: " + QString::fromLocal8Bit(tool.readAll())};
-    QFile hex(dir.filePath(hexName));
+    QFile hex(dir.filePath(asm51 ? "t.hex" : "t.ihx"));
     if (!hex.open(QIODevice::ReadOnly))
         return {{}, program + " wrote no image"};
-    return ReadIntelHex(hex.readAll(), origin, count);
-}
-
-// Assembles source (a whole as31 file) and returns count bytes from address origin.
-inline Image AssembleAs31(const QByteArray& source, int origin, int count) {
-    return Build("as31", {"-Fhex"}, "t.asm", source, "t.hex", origin, count);
-}
-
-// Compiles source (a whole C file for sdcc -mmcs51) and returns count bytes from origin.
-inline Image CompileSdcc(const QByteArray& source, int origin, int count) {
-    return Build("sdcc", {"-mmcs51"}, "t.c", source, "t.ihx", origin, count);
-}
-
-// The window's Asm51 code text as an as31 file: its "DB" directive is ".db", and the bytes
-// are placed at kOrigin.
-inline QByteArray As31Source(QString asm51) {
-    asm51.replace("DB ", ".db ");
-    return "\t.org " + QByteArray::number(kOrigin, 16) + "h\n" + asm51.toUtf8() + "\n";
-}
-
-// The window's C51 code text as the body of an array that sdcc places at kOrigin.
-inline QByteArray SdccSource(const QString& c51) {
-    return "__code __at(0x" + QByteArray::number(kOrigin, 16) +
-           ") const unsigned char table[] = {\n" + c51.toUtf8() + "\n};\nvoid main(void) {}\n";
+    return ReadIntelHex(hex.readAll(), kOrigin, count);
 }
 
 } // namespace mcs51

@@ -1,7 +1,8 @@
 #pragma once
 
 // Stand-ins for the modal dialogs and message boxes that answer from a script and keep what
-// they were asked, so that no test ever waits on a user.
+// they were asked, so that no test ever waits on a user. A dialog or question the test did not
+// script is an error that ends the test.
 
 #include "platform/IDialogPresenter.h"
 #include "platform/MessageBoxes.h"
@@ -13,9 +14,19 @@
 
 namespace testing {
 
-// File and font dialogs. confirm(path) and cancel() queue the next file answer, fail(number)
-// makes the next one fail; fontAnswers queue fonts (nullopt cancels). A dialog that the test
-// did not script is an error that ends the test.
+inline void failIf(int number) {
+    if (number)
+        throw platform::PlatformError(number, QStringLiteral("scripted failure"));
+}
+
+template <typename T> T next(QList<T>& answers, const char* what) {
+    if (answers.isEmpty())
+        throw std::logic_error(what);
+    return answers.takeFirst();
+}
+
+// confirm(path) and cancel() queue the next file answer, fail(number) makes the next one
+// fail; fontAnswers queue fonts (nullopt cancels).
 class ScriptedDialogs : public platform::IDialogPresenter {
 public:
     struct FileAnswer {
@@ -34,35 +45,20 @@ public:
 
     std::optional<platform::FileDialogResult>
     ShowOpen(const platform::FileDialogRequest& request) override {
-        return answerFile(request);
+        return ShowSave(request);
     }
     std::optional<platform::FileDialogResult>
     ShowSave(const platform::FileDialogRequest& request) override {
-        return answerFile(request);
+        fileRequests.append(request);
+        const FileAnswer answer = next(fileAnswers, "an unexpected file dialog");
+        failIf(answer.failWith);
+        return answer.path ? std::optional(platform::FileDialogResult{*answer.path, 0})
+                           : std::nullopt;
     }
     std::optional<QFont> ShowFont(const platform::FontDialogRequest& request) override {
         fontRequests.append(request);
         failIf(fontFailWith);
-        if (fontAnswers.isEmpty())
-            throw std::logic_error("an unexpected font dialog");
-        return fontAnswers.takeFirst();
-    }
-
-private:
-    static void failIf(int number) {
-        if (number)
-            throw platform::PlatformError(number, QStringLiteral("scripted failure"));
-    }
-    std::optional<platform::FileDialogResult>
-    answerFile(const platform::FileDialogRequest& request) {
-        fileRequests.append(request);
-        if (fileAnswers.isEmpty())
-            throw std::logic_error("an unexpected file dialog");
-        const FileAnswer answer = fileAnswers.takeFirst();
-        failIf(answer.failWith);
-        if (!answer.path)
-            return std::nullopt;
-        return platform::FileDialogResult{*answer.path, 0};
+        return next(fontAnswers, "an unexpected font dialog");
     }
 };
 
@@ -82,11 +78,8 @@ public:
     platform::MsgResult Show(QWidget*, const QString& text, const QString& caption,
                              platform::MsgIcon icon, platform::MsgButtons buttons) override {
         shown.append({text, caption, icon, buttons});
-        if (buttons == platform::MsgButtons::Ok)
-            return platform::MsgResult::Ok;
-        if (answers.isEmpty())
-            throw std::logic_error("an unexpected question");
-        return answers.takeFirst();
+        return buttons == platform::MsgButtons::Ok ? platform::MsgResult::Ok
+                                                   : next(answers, "an unexpected question");
     }
 };
 
