@@ -5,9 +5,15 @@
 #include "platform/CommonDialog.h"
 #include "platform/PictureSurface.h"
 #include "platform/PropertyBag.h"
+#include "platform/QtDialogPresenter.h"
 
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFileDialog>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 
 #include <cmath>
 #include <functional>
@@ -208,6 +214,38 @@ private slots:
         }
     }
 
+    // Qt's own dialog: each description once (they name their patterns already), over its
+    // owner, opened on the offered filter; the one chosen maps back to its index.
+    void qtFileDialogShowsEachDescriptionOnceOverItsOwner() {
+        QWidget owner;
+        platform::FileDialogRequest request;
+        request.filters = platform::TranslateFilter("点阵文件（*.dot）|*.dot|所有文件（*.*）|*.*");
+        request.filterIndex = 1;
+        request.owner = &owner;
+        QStringList shown;
+        QWidget* parent = nullptr;
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            if (!dialog) {
+                QApplication::activeModalWidget()->close();
+                return;
+            }
+            parent = dialog->parentWidget();
+            if (auto* types = dialog->findChild<QComboBox*>("fileTypeCombo"))
+                for (int i = 0; i < types->count(); ++i)
+                    shown << types->itemText(i);
+            shown << dialog->selectedNameFilter();
+            dialog->selectNameFilter(request.filters[0]);
+            dialog->selectFile(QDir::temp().filePath("pointillo-none.dot"));
+            static_cast<QDialog*>(dialog)->accept();
+        });
+        const auto result = platform::QtDialogPresenter().ShowOpen(request);
+        QCOMPARE(shown, QStringList({"点阵文件（*.dot）", "所有文件（*.*）", "所有文件（*.*）"}));
+        QCOMPARE(parent, &owner);
+        QVERIFY(result);
+        QCOMPARE(result->filterIndex, 0);
+    }
+
     void surfaceScaleIsItsInnerAreaAndKeepsWhatWasDrawn() {
         std::unique_ptr<PictureSurface> s(surfaceOf(10, 10));
         s->PSet(9, 9, 0);
@@ -275,6 +313,30 @@ private slots:
                 const bool inside = 4 * (d.x() * d.x() + d.y() * d.y()) <= width * width;
                 QCOMPARE(s->Point(x, y), std::optional<std::uint32_t>(inside ? 0xFF : 0x808080));
             }
+    }
+
+    // One picture pixel is one surface pixel, whatever its device pixel ratio (Qt reads a
+    // file named "@2x" as 2) or its stored resolution says.
+    void pictureIsPaintedAtItsOwnPixelSize_data() {
+        QTest::addColumn<double>("ratio");
+        QTest::newRow("plain, 96 dpi") << 1.0;
+        QTest::newRow("named @2x, stored at 192 dpi") << 2.0;
+        QTest::newRow("named @3x, stored at 288 dpi") << 3.0;
+    }
+    void pictureIsPaintedAtItsOwnPixelSize() {
+        QFETCH(double, ratio);
+        QImage picture(7, 5, QImage::Format_RGB32);
+        picture.fill(Qt::black);
+        picture.setDevicePixelRatio(ratio);
+        picture.setDotsPerMeterX(int(3780 * ratio));
+        picture.setDotsPerMeterY(int(3780 * ratio));
+        std::unique_ptr<PictureSurface> s(surfaceOf(12, 12, 0xFFFFFF));
+        s->PaintPicture(QImage(), 0, 0); // nothing to paint
+        s->PaintPicture(picture, 2, 3);
+        const auto colourAt = [&](int x, int y) { return QString::number(*s->Point(x, y), 16); };
+        QCOMPARE(QStringList({colourAt(1, 3), colourAt(2, 2), colourAt(2, 3), colourAt(8, 7),
+                              colourAt(9, 7), colourAt(8, 8)}),
+                 QStringList({"ffffff", "ffffff", "0", "0", "ffffff", "ffffff"}));
     }
 
     void unusableValuesAreRefusedAndChangeNothing() {
