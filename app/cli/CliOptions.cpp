@@ -9,15 +9,15 @@ namespace pointillo {
 
 namespace {
 
-struct OptionSpec {
+struct OptionEntry {
     QStringList names;
     const char* valueName; // nullptr for a switch
     const char* description;
 };
 
 // The glyph surface's scroll bars bound offsets to plus or minus its size and regions to it.
-const QList<OptionSpec>& optionSpecs() {
-    static const QList<OptionSpec> specs{
+const QList<OptionEntry>& optionEntries() {
+    static const QList<OptionEntry> entries{
         {{"h", "help"}, nullptr, "Show this help and exit."},
         {{"range"}, "U+XXXX-U+YYYY", "Add a range of code points (repeatable)."},
         {{"chars-from"}, "FILE", "Add the distinct characters of a UTF-8 text, first seen first."},
@@ -54,17 +54,17 @@ const QList<OptionSpec>& optionSpecs() {
          "row|column",
          "decode: order of the input when its header does not say (default: row)."},
     };
-    return specs;
+    return entries;
 }
 
 void addOptions(QCommandLineParser& parser) {
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    for (const OptionSpec& spec : optionSpecs()) {
-        if (spec.valueName)
-            parser.addOption({spec.names, QString::fromUtf8(spec.description),
-                              QString::fromLatin1(spec.valueName)});
+    for (const OptionEntry& entry : optionEntries()) {
+        if (entry.valueName)
+            parser.addOption({entry.names, QString::fromUtf8(entry.description),
+                              QString::fromLatin1(entry.valueName)});
         else
-            parser.addOption({spec.names, QString::fromUtf8(spec.description)});
+            parser.addOption({entry.names, QString::fromUtf8(entry.description)});
     }
     parser.addPositionalArgument(QStringLiteral("TEXT"),
                                  QStringLiteral("Characters to draw, each once, in order."));
