@@ -271,7 +271,8 @@ private slots:
         QCOMPARE(QSize(f.vek->MaxRows(), f.vek->MaxLines()), matrix);
         for (int want : {0, 1})
             for (const QPoint& p : want ? lit : unlit)
-                QVERIFY2(bit(*f.vek, p.x(), p.y()) == want, qPrintable(QTest::toString(p)));
+                QVERIFY2(bit(*f.vek, p.x(), p.y()) == want,
+                         qPrintable(QStringLiteral("%1,%2").arg(p.x()).arg(p.y())));
     }
 
     // Discs of the stored colours on the background; small discs keep their exact colour at
@@ -311,7 +312,8 @@ private slots:
         image.fill(Qt::transparent);
         f.vek->render(&image);
         for (auto [at, colour] : pixels)
-            QVERIFY2(image.pixel(at) == colour, qPrintable(QTest::toString(at)));
+            QVERIFY2(image.pixel(at) == colour,
+                     qPrintable(QStringLiteral("%1,%2").arg(at.x()).arg(at.y())));
     }
 
     // A shown panel asks for a repaint of at least the disc that changed.
