@@ -6,8 +6,6 @@
 #include "codegen/CodeView.h"
 #include "glyph/FontSubstitutes.h"
 #include "glyph/GlyphEngine.h"
-#include "glyph/GlyphSampler.h"
-#include "platform/ControlHost.h"
 #include "platform/PictureSurface.h"
 #include "platform/PlatformError.h"
 #include "platform/Rounding.h"
