@@ -1,60 +1,29 @@
-// The Vek control driven directly through its C++ interface: bit operations and their
-// corrections, geometry, the full-panel paint and what a handler run inside its yields may do,
-// drawing, mouse editing, events and persistence.
+// The Vek control as a host makes it, by ProgID from the program's folder, and drives it
+// through its class and late-bound by dispatch identifier: corrections, events, the saved
+// form, geometry, the full-panel paint and what a handler run inside its yields may do,
+// drawing and mouse editing.
 
 #include "kivaro/Vek.h"
+#include "platform/ControlHost.h"
 #include "platform/ControlSite.h"
 #include "platform/PlatformError.h"
 #include "platform/PropertyBag.h"
 
+#include <QJsonArray>
 #include <QMouseEvent>
 #include <QPaintEvent>
-#include <QSignalSpy>
+#include <QRegularExpression>
 #include <QTest>
 
-#include <functional>
-#include <memory>
-
 using kivaro::Vek;
-using Action = std::function<void(Vek&)>;
-using Pixels = QList<std::pair<QPoint, QRgb>>;
-Q_DECLARE_METATYPE(Action)
+using platform::InvokeKind;
 
 namespace {
 
-// A control as a host makes it: given a site, then initialised (8 x 8, radius 4).
-struct Fixture {
-    platform::ControlSite site;
-    std::unique_ptr<Vek> vek = std::make_unique<Vek>();
+constexpr InvokeKind kPut = InvokeKind::PropertyPut, kGet = InvokeKind::PropertyGet,
+                     kMethod = InvokeKind::Method;
 
-    explicit Fixture(int lines = 8, int rows = 8, int radius = 4) {
-        vek->SetSite(&site);
-        vek->InitProperties();
-        vek->setMaxLines(std::uint8_t(lines));
-        vek->setMaxRows(std::uint8_t(rows));
-        vek->setLedRadius(std::uint8_t(radius));
-        site.ResetCounts();
-    }
-};
-
-int bit(Vek& vek, int x, int y) {
-    std::uint8_t X = std::uint8_t(x), Y = std::uint8_t(y);
-    return vek.Bit(X, Y);
-}
-
-void setBit(Vek& vek, int x, int y) {
-    std::uint8_t X = std::uint8_t(x), Y = std::uint8_t(y);
-    vek.SetBit(X, Y);
-}
-
-int litCount(Vek& vek) {
-    int lit = 0;
-    for (int y = 1; y <= vek.MaxLines(); ++y)
-        for (int x = 1; x <= vek.MaxRows(); ++x)
-            lit += bit(vek, x, y);
-    return lit;
-}
-
+// A control created in a container and sized, as the window creates Vek1.
 struct Recorder : kivaro::IVekEvents {
     QStringList events;
     void Click() override { events << "Click"; }
@@ -62,258 +31,364 @@ struct Recorder : kivaro::IVekEvents {
     void Changed() override { events << "Changed"; }
 };
 
+// A control created in a container and sized, as the window creates Vek1, with a sink advised
+// twice (once is enough).
+struct Fixture {
+    platform::ControlSite site;
+    Recorder sink;
+    QWidget container;
+    Vek* vek;
+
+    explicit Fixture(int lines = 8, int rows = 8, int radius = 4)
+        : vek(qobject_cast<Vek*>(
+              platform::ControlHost::CreateControl(kivaro::kProgId, &container, &site, nullptr)
+                  ->Widget())) {
+        vek->setMaxLines(std::uint8_t(lines));
+        vek->setMaxRows(std::uint8_t(rows));
+        vek->setLedRadius(std::uint8_t(radius));
+        site.ResetCounts();
+        vek->Advise(&sink);
+        vek->Advise(&sink);
+    }
+    ~Fixture() { vek->Unadvise(&sink); }
+    void show() {
+        container.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&container));
+    }
+    QString run(const QString& script);
+    QString step(const QString& name, const QString& kind, const QString& rest);
+    QString dots();
+    void mouse(QEvent::Type type, Qt::MouseButton button, const QVariantList& at);
+};
+
+// The lit dots as "x,y ...", or "all" or "none".
+QString Fixture::dots() {
+    QStringList lit;
+    for (int y = 1; y <= vek->MaxLines(); ++y)
+        for (int x = 1; x <= vek->MaxRows(); ++x) {
+            std::uint8_t X = std::uint8_t(x), Y = std::uint8_t(y);
+            if (vek->Bit(X, Y))
+                lit << QStringLiteral("%1,%2").arg(x).arg(y);
+        }
+    return lit.isEmpty()                                    ? "none"
+           : lit.size() == vek->MaxLines() * vek->MaxRows() ? "all"
+                                                            : lit.join(' ');
+}
+
+void Fixture::mouse(QEvent::Type type, Qt::MouseButton button, const QVariantList& at) {
+    const QPointF pixel(at.value(0).toDouble(), at.value(1).toDouble());
+    const Qt::MouseButtons held = type == QEvent::MouseButtonPress ? button : Qt::NoButton;
+    QMouseEvent event(type, pixel, pixel, button, held, {});
+    QCoreApplication::sendEvent(vek, &event);
+}
+
+// Runs the steps of a script, separated by ";", and gives what they give back, separated by
+// spaces. A member of the dispatch interface is called late-bound by its name, with its
+// arguments after it: "Name x,y" calls it (and reads a property), "Name=v" puts, "Name? x,y"
+// gets; it gives its result, then "@" and its arguments as they came back, or "E" and its
+// error. The other steps reach what only the class has: the colour "sample"d at a dot, the lit
+// "dots", a host's "click" at x,y twips, "init", "save" and "load" k=v,..., a left or right
+// ("right") "press" or "release" at x,y pixels, "forget" the events and notifications so far,
+// "show", the "down" position, the "size" in pixels and twips after a host's resize, the "yields"
+// so far, and the colour of a rendered "pixel".
+QString Fixture::run(const QString& script) {
+    static const QRegularExpression split(QStringLiteral(R"(^\s*(\w+)([?=]?)\s*(.*?)\s*$)"));
+    QStringList out;
+    for (const QString& part : script.split(';')) {
+        const QRegularExpressionMatch m = split.match(part);
+        out << step(m.captured(1), m.captured(2), m.captured(3));
+    }
+    out.removeAll(QString());
+    return out.join(' ');
+}
+
+QString Fixture::step(const QString& name, const QString& kind, const QString& rest) {
+    QVariantList args;
+    for (const QString& arg : rest.split(',', Qt::SkipEmptyParts)) {
+        bool isInt = false;
+        const int number = arg.toInt(&isInt, 0);
+        args << (arg == "false" ? QVariant(false) : isInt ? QVariant(number) : QVariant(arg));
+    }
+    const auto hex = [](std::uint32_t colour) { return QString::number(colour, 16); };
+    try {
+        if (name == "sample")
+            return hex(vek->SampleDot(args[0].toInt(), args[1].toInt()));
+        if (name == "dots")
+            return dots();
+        if (name == "at") { // at N step: SetAll, with step and SetBit 1,1 run by its Nth yield
+            int calls = 0;
+            site.SetYieldHook([&] {
+                if (++calls == rest.section(QLatin1Char(' '), 0, 0).toInt())
+                    run(rest.section(' ', 1) + "; SetBit 1,1");
+            });
+            vek->SetAll();
+            site.SetYieldHook({});
+            return {};
+        }
+        if (name == "state")
+            return run("MaxRows; MaxLines; LedRadius; Enable; OnSetColor; OnClrColor; size; dots; "
+                       "sample 8,8");
+        if (name == "click")
+            vek->MouseDown(1, 0, args[0].toFloat(), args[1].toFloat()), vek->ClickNotification();
+        else if (name == "forget")
+            sink.events.clear(), site.ResetCounts();
+        else if (name == "show")
+            show();
+        else if (name == "init")
+            vek->InitProperties();
+        else if (name == "load")
+            vek->ReadProperties(platform::PropertyBag::FromText(QString(rest).replace(',', '\n')));
+        else if (name == "save") {
+            platform::PropertyBag bag;
+            vek->WriteProperties(bag);
+            return bag.ToText().trimmed().replace('\n', ',');
+        } else if (name.endsWith("press") || name.endsWith("release"))
+            mouse(name.endsWith("press") ? QEvent::MouseButtonPress : QEvent::MouseButtonRelease,
+                  name.startsWith("right") ? Qt::RightButton : Qt::LeftButton, args);
+        else if (name == "down")
+            return QStringLiteral("%1,%2").arg(vek->DownX()).arg(vek->DownY());
+        else if (name == "size") {
+            vek->resize(133, 33);
+            vek->setGeometry(5, 6, 300, 10);
+            return QStringLiteral("%1x%2 %3x%4%5")
+                .arg(vek->width())
+                .arg(vek->height())
+                .arg(vek->WidthTwips(), 0, 'g', 10)
+                .arg(vek->HeightTwips(), 0, 'g', 10)
+                .arg(vek->sizeHint() == vek->size() ? "" : " (not its hint)");
+        } else if (name == "yields")
+            return QString::number(site.YieldCount());
+        else if (name == "pixel") {
+            QImage image(vek->size(), QImage::Format_ARGB32_Premultiplied);
+            image.fill(Qt::transparent);
+            vek->render(&image);
+            return hex(image.pixel(args[0].toInt(), args[1].toInt()) & 0xFFFFFF);
+        } else {
+            static const QHash<QString, int> ids = [] {
+                QHash<QString, int> ids;
+                const auto cls = platform::ControlHost::FindClass(kivaro::kProgId).description;
+                for (const QJsonValue m :
+                     cls["Classes"][0]["DefaultInterface"]["Members"].toArray())
+                    ids.insert(m["Name"].toString(), m["DispId"].toInt());
+                return ids;
+            }();
+            const InvokeKind how = kind == "=" ? kPut : kind == "?" ? kGet : kMethod;
+            QString result = vek->Invoke(ids.value(name, 0x60030099), how, args).toString();
+            if (how != kPut && !args.isEmpty())
+                result += '@' + QVariant(args).toStringList().join(',');
+            return result;
+        }
+    } catch (const platform::PlatformError& e) {
+        return QStringLiteral("E%1").arg(e.number());
+    }
+    return {};
+}
+
 } // namespace
 
 class TstVek : public QObject {
     Q_OBJECT
 
 private slots:
-    void coordinatesAreCorrectedToTheBorder_data() {
-        QTest::addColumn<QPoint>("asked");
-        QTest::addColumn<QPoint>("corrected");
-        QTest::newRow("in range") << QPoint(5, 6) << QPoint(5, 6);
-        QTest::newRow("zero") << QPoint(0, 0) << QPoint(1, 1);
-        QTest::newRow("right of the panel") << QPoint(200, 3) << QPoint(8, 3);
-        QTest::newRow("below the panel") << QPoint(3, 255) << QPoint(3, 8);
-    }
-    void coordinatesAreCorrectedToTheBorder() {
-        QFETCH(QPoint, asked);
-        QFETCH(QPoint, corrected);
-        Fixture f;
-        QSignalSpy changed(f.vek.get(), &Vek::Changed);
-        std::uint8_t X, Y;
-        const auto ask = [&] { X = std::uint8_t(asked.x()), Y = std::uint8_t(asked.y()); };
-        ask(), f.vek->SetBit(X, Y);
-        QCOMPARE(QPoint(X, Y), corrected);
-        QCOMPARE(litCount(*f.vek), 1);
-        ask();
-        QCOMPARE(int(f.vek->Bit(X, Y)), 1);
-        QCOMPARE(QPoint(X, Y), corrected);
-        ask(), f.vek->ClrBit(X, Y);
-        QCOMPARE(QPoint(X, Y), corrected);
-        QCOMPARE(litCount(*f.vek), 0);
-        QCOMPARE(changed.count(), 2);
-        QCOMPARE(f.vek->SampleDot(corrected.x(), corrected.y()), std::uint32_t(kivaro::BRed));
-    }
-
-    // Sampling finds the colour of the last disc painted at a dot, the background after a
-    // clear, and nothing (kOutsideColor) off the panel.
-    void samplingFindsTheLastDiscPainted_data() {
-        QTest::addColumn<Action>("action");
-        QTest::addColumn<QPoint>("dot");
-        QTest::addColumn<std::uint32_t>("colour");
-        const Action none = [](Vek&) {};
-        QTest::newRow("unlit") << none << QPoint(8, 8) << std::uint32_t(kivaro::BRed);
-        for (QPoint off : {QPoint(0, 1), QPoint(1, 0), QPoint(9, 1), QPoint(1, 9)})
-            QTest::addRow("off the panel at %d,%d", off.x(), off.y())
-                << none << off << Vek::kOutsideColor;
-        QTest::newRow("after Clr")
-            << Action([](Vek& v) { v.Clr(); }) << QPoint(4, 4) << Vek::kBackgroundColor;
-        QTest::newRow("SetBit after Clr")
-            << Action([](Vek& v) { v.Clr(), setBit(v, 2, 2); }) << QPoint(2, 2) << 0xFFu;
-        QTest::newRow("SetAll") << Action([](Vek& v) { v.SetAll(); }) << QPoint(8, 1) << 0xFFu;
-        QTest::newRow("new unlit colour")
-            << Action([](Vek& v) { v.setOnClrColor(kivaro::BYellow); }) << QPoint(8, 8) << 0x8080u;
-        QTest::newRow("high byte is lost")
-            << Action([](Vek& v) { v.setOnSetColor(0x010000FF), setBit(v, 1, 1); }) << QPoint(1, 1)
-            << 0xFFu;
-    }
-    void samplingFindsTheLastDiscPainted() {
-        QFETCH(Action, action);
-        QFETCH(QPoint, dot);
-        QFETCH(std::uint32_t, colour);
-        Fixture f;
-        action(*f.vek);
-        QCOMPARE(f.vek->SampleDot(dot.x(), dot.y()), colour);
-        if (colour != Vek::kOutsideColor)
-            QCOMPARE(bit(*f.vek, dot.x(), dot.y()),
-                     int(colour == std::uint32_t(f.vek->OnSetColor())));
-    }
-
-    // Which members put every dot out, and which raise Changed.
-    void membersResetThePatternAndRaiseChanged_data() {
-        QTest::addColumn<Action>("action");
-        QTest::addColumn<int>("lit");
-        QTest::addColumn<int>("changed");
-        QTest::addColumn<QString>("notified");
-        QTest::newRow("MaxLines 0 is 1")
-            << Action([](Vek& v) { v.setMaxLines(0); }) << 0 << 1 << "MaxLines";
-        QTest::newRow("MaxRows 255 is 254")
-            << Action([](Vek& v) { v.setMaxRows(255); }) << 0 << 1 << "MaxRows";
-        QTest::newRow("LedRadius")
-            << Action([](Vek& v) { v.setLedRadius(3); }) << 0 << 0 << "LedRadius";
-        QTest::newRow("OnSetColor")
-            << Action([](Vek& v) { v.setOnSetColor(v.OnSetColor()); }) << 0 << 0 << "OnSetColor";
-        QTest::newRow("OnClrColor")
-            << Action([](Vek& v) { v.setOnClrColor(1); }) << 0 << 0 << "OnClrColor";
-        QTest::newRow("equal colours light every dot")
-            << Action([](Vek& v) { v.setOnSetColor(kivaro::BRed); }) << 64 << 0 << "OnSetColor";
-        QTest::newRow("Enable repaints nothing")
-            << Action([](Vek& v) { v.setEnable(false); }) << 64 << 0 << "Enable";
-        QTest::newRow("Clr") << Action([](Vek& v) { v.Clr(); }) << 0 << 0 << "";
-        QTest::newRow("ClrAll") << Action([](Vek& v) { v.ClrAll(); }) << 0 << 1 << "";
-        QTest::newRow("SetAll") << Action([](Vek& v) { v.SetAll(); }) << 64 << 1 << "";
-        QTest::newRow("Bit") << Action([](Vek& v) { bit(v, 1, 1); }) << 64 << 0 << "";
-        QTest::newRow("InitProperties")
-            << Action([](Vek& v) { v.InitProperties(); }) << 0 << 0 << "";
-    }
-    void membersResetThePatternAndRaiseChanged() {
-        QFETCH(Action, action);
-        QFETCH(int, lit);
-        QFETCH(int, changed);
-        QFETCH(QString, notified);
-        Fixture f;
-        f.vek->SetAll();
-        Recorder sink;
-        f.vek->Advise(&sink);
-        f.vek->Advise(&sink); // once is enough
-        action(*f.vek);
-        f.vek->Unadvise(&sink);
-        setBit(*f.vek, 1, 1);
-        QCOMPARE(litCount(*f.vek), std::max(lit, 1));
-        QCOMPARE(sink.events.count("Changed"), changed);
-        QCOMPARE(f.site.Notifications(),
-                 notified.isEmpty() ? QStringList() : QStringList{notified});
-        QVERIFY(f.vek->MaxLines() >= 1 && f.vek->MaxRows() <= 254 && f.vek->LedRadius() >= 1);
-    }
-
-    // The panel is 42 * r twips a dot, its widget that in whole pixels, whatever a host asks.
-    void panelFitsItsMatrix_data() {
-        QTest::addColumn<QSize>("matrix"); // rows x lines
-        QTest::addColumn<int>("radius");
-        QTest::newRow("8 x 8 r4") << QSize(8, 8) << 4;
-        QTest::newRow("3 lines, 10 rows, r1: 8.4 px") << QSize(10, 3) << 1;
-        QTest::newRow("radius 0 is 1") << QSize(16, 16) << 0;
-        QTest::newRow("254 x 254 r255") << QSize(254, 254) << 255;
-    }
-    void panelFitsItsMatrix() {
-        QFETCH(QSize, matrix);
-        QFETCH(int, radius);
-        Fixture f(matrix.height(), matrix.width(), radius);
-        const QSizeF twips = QSizeF(matrix) * 42.0 * std::max(radius, 1);
-        for (bool shown : {false, true}) {
-            f.vek->resize(133, 33);
-            f.vek->setGeometry(5, 6, 300, 10);
-            QCOMPARE(f.vek->size(), (twips / 15).toSize());
-            QCOMPARE(f.vek->sizeHint(), f.vek->size());
-            QCOMPARE(QSizeF(f.vek->WidthTwips(), f.vek->HeightTwips()), twips);
-            if (!shown && matrix.height() < 100) {
-                f.vek->show();
-                QVERIFY(QTest::qWaitForWindowExposed(f.vek.get()));
-            }
+    // The library describes its own class, found by a ProgID in any case: the members of its
+    // dispatch interface in order with their fixed identifiers, and its event interface.
+    void registrationDescribesTheDispatchInterface() {
+        const platform::RegisteredClass cls =
+            platform::ControlHost::FindClass("zorvik_vekdisplay.VEK");
+        QCOMPARE(cls.className, QStringLiteral("Vek"));
+        const QJsonObject vek = cls.description["Classes"].toArray().first().toObject();
+        QCOMPARE(vek["EventInterface"]["Name"].toString(), QStringLiteral("__Vek"));
+        QStringList members;
+        for (const QJsonValue m : vek["DefaultInterface"]["Members"].toArray())
+            members << m["Name"].toString() + ' ' + QString::number(m["DispId"].toInt(), 16);
+        QCOMPARE(members.join(", "),
+                 "MaxLines 68030007, MaxRows 68030006, SetBit 60030009, "
+                 "ClrBit 6003000a, SetAll 6003000b, ClrAll 6003000c, Bit 6003000d, "
+                 "OnSetColor 68030005, OnClrColor 68030004, LedRadius 68030003, "
+                 "Enable 68030002, Clr 60030016");
+        QWidget container;
+        try {
+            platform::ControlHost::CreateControl("Zorvik_VekDisplay.Nothing", &container, nullptr,
+                                                 nullptr);
+            QFAIL("an unknown ProgID made a control");
+        } catch (const platform::PlatformError& e) {
+            QCOMPARE(e.number(), int(platform::kErrCannotCreateObject));
+            QVERIFY(QString(e.what()).contains("Zorvik_VekDisplay.Nothing"));
         }
     }
 
-    void fullPanelPaintYieldsAfterEachLineWhenBothCountsExceed150_data() {
-        QTest::addColumn<QSize>("matrix"); // rows x lines
-        QTest::addColumn<int>("yields");
-        QTest::newRow("151 x 151") << QSize(151, 151) << 151;
-        QTest::newRow("150 x 254") << QSize(254, 150) << 0;
-        QTest::newRow("254 x 150") << QSize(150, 254) << 0;
-        QTest::newRow("254 x 254") << QSize(254, 254) << 254;
+    // Scripts run on a new 8 x 8 control (red on dark red, radius 4), one a line as "what it
+    // pins: script => what it gives back | the events heard | the properties notified"; a line
+    // that begins with spaces goes on the one before.
+    void members_data() {
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<QString>("outcome");
+        static const QByteArray table = R"(
+# Coordinates are corrected to the nearest dot of the border.
+SetBit corrects to the border: SetBit 5,6; SetBit 0,0; SetBit 200,3; SetBit 3,255; dots
+    => @5,6 @1,1 @8,3 @3,8 1,1 8,3 5,6 3,8 | Changed,Changed,Changed,Changed |
+Bit corrects and reads: SetBit 8,8; Bit 200,200; Bit 9,0 => @8,8 1@8,8 0@8,1 | Changed |
+ClrBit corrects and clears: SetBit 1,8; ClrBit 0,9; dots => @1,8 @1,8 none | Changed,Changed |
+SetAll, ClrAll and Clr: SetAll; dots; ClrAll; dots; SetAll; Clr; dots
+    => all none none | Changed,Changed,Changed |
+# Sampling finds the colour of the last disc painted at a dot, the background after a clear,
+# and nothing off the panel.
+unlit dots sample the unlit colour: sample 8,8 => 50 |  |
+off the panel samples nothing: sample 0,1; sample 1,0; sample 9,1; sample 1,9
+    => ffffffff ffffffff ffffffff ffffffff |  |
+Clr leaves the background: SetAll; Clr; sample 4,4; dots => 202020 none | Changed |
+SetBit after Clr paints a disc: Clr; SetBit 2,2; sample 2,2; dots => @2,2 ff 2,2 | Changed |
+SetAll lights every dot: SetAll; sample 8,1; dots => ff all | Changed |
+a new unlit colour repaints every dot: SetAll; OnClrColor=0x8080; sample 8,8; dots
+    => 8080 none | Changed | OnClrColor
+a colour's high byte is lost on the surface: OnSetColor=0x010000FF; SetBit 1,1; sample 1,1; dots
+    => @1,1 ff none | Changed | OnSetColor
+a new lit colour puts every dot out: SetAll; OnSetColor=255; dots => none | Changed | OnSetColor
+equal colours light every dot: OnSetColor=0x50; dots => all |  | OnSetColor
+MaxLines 0 is 1 and puts every dot out: SetAll; MaxLines=0; MaxLines; dots
+    => 1 none | Changed,Changed | MaxLines
+MaxRows 255 is 254 and puts every dot out: SetAll; MaxRows=255; MaxRows; dots
+    => 254 none | Changed,Changed | MaxRows
+LedRadius 0 is 1 and puts every dot out: SetAll; LedRadius=0; LedRadius; dots
+    => 1 none | Changed | LedRadius
+Enable repaints nothing: SetAll; Enable=false; Enable; dots => false all | Changed | Enable
+Bit changes nothing: SetAll; Bit 1,1; dots => 1@1,1 all | Changed |
+InitProperties starts over: MaxLines=3; LedRadius=9; Enable=false; OnSetColor=1; SetAll; init;
+    state => 8 8 4 true 255 80 90x90 1344x1344 none 50
+    | Changed,Changed | MaxLines,LedRadius,Enable,OnSetColor
+# Late bound: a put, a get and a call without arguments.
+MaxLines put 255 reads back 254: MaxLines=255; MaxLines?; MaxLines
+    => 254 254 | Changed | MaxLines
+MaxRows put 0 reads back 1: MaxRows=0; MaxRows? => 1 | Changed | MaxRows
+colours put read back: OnSetColor=0xFF00FF; OnClrColor=0x800080; OnSetColor?; OnClrColor
+    => 16711935 8388736 |  | OnSetColor,OnClrColor
+LedRadius put reads back: LedRadius=7; LedRadius? => 7 |  | LedRadius
+Enable put reads back: Enable=false; Enable? => false |  | Enable
+300 into a Byte overflows: MaxRows=300; MaxRows => E6 8 |  |
+# A call the interface does not have fails and changes nothing.
+members it lacks and calls as the wrong kind fail with 438: SetBit 2,2; Nothing; SetAll=1;
+    Bit=1,1; SetBit? 1,1; ClrBit? 2,2; SetAll?; ClrAll?; dots
+    => @2,2 E438 E438 E438 E438 E438 E438 E438 2,2 | Changed |
+the wrong number of arguments fails with 450: SetBit 2,2; SetBit 1; SetAll 1; MaxRows? 1;
+    MaxRows=; dots => @2,2 E450 E450 E450 E450 2,2 | Changed |
+a text coordinate fails with 13: SetBit 2,2; Bit x,1; dots => @2,2 E13 2,2 | Changed |
+# A host's click toggles the dot of the cell (168 twips at r4) under the last press; off the
+# panel it changes nothing, but is still a click.
+a click at the origin: click 0,0; dots; click 0,0; dots => 1,1 none | click,click |
+a click on the last twip of the first cell: click 167,167; dots; click 167,167; dots
+    => 1,1 none | click,click |
+a click on the first twip of the second: click 168,0; dots; click 168,0; dots
+    => 2,1 none | click,click |
+a click on a half twip rounds to even: click 167.5,167.5; dots; click 167.5,167.5; dots
+    => 2,2 none | click,click |
+a click on the last corner: click 1343,1343; dots; click 1343,1343; dots
+    => 8,8 none | click,click |
+clicks off the panel: click 5000,10; click 10,5000; click -500,10; click 10,-500; dots
+    => none | click,click,click,click |
+a click with editing off toggles nothing: Enable=false; click 10,10; dots => none | Click | Enable
+# A left press and release over the panel (89.6 px in a widget of 90, to its last half pixel)
+# is a click on the cell of the press, kept in twips.
+a left press and release: press 12,5; down; release 12,5; dots => 180,75 2,1 | click |
+a release on the panel's first pixel: press 12,5; release 0,0; dots => 2,1 | click |
+a release in the panel's last half pixel: press 89.4,89.4; down; release 89.55,89.55; dots
+    => 1341,1341 8,8 | click |
+a second release is no click: press 12,5; release 12,5; release 12,5; dots => 2,1 | click |
+a right press is no click: rightpress 12,5; down; rightrelease 12,5; release 12,5; dots
+    => 180,75 none |  |
+a release just right of the panel: press 12,5; release 90,5; dots => none |  |
+a release just below the panel: press 12,5; release 12,90; dots => none |  |
+a release without a press: release 12,5; dots => none |  |
+# The saved form holds what differs from the defaults (8 x 8, red on dark red, radius 5,
+# editing on); the pattern is never saved, and loading puts every dot out.
+a new control saves its radius: SetAll; save => ledradius = 4 | Changed |
+a changed control saves what differs: MaxLines=16; MaxRows=32; LedRadius=5; Enable=false;
+    OnSetColor=0xFF00; OnClrColor=0x8000; forget; save
+    => maxlines = 16,maxrows = 32,enable = 0,onsetcolor = 65280,onclrcolor = 32768 |  |
+an empty form loads the defaults: MaxLines=20; MaxRows=20; SetAll; forget; load ; state
+    => 8 8 5 true 255 80 112x112 1680x1680 none 50 |  |
+a saved form loads what it holds: MaxLines=20; MaxRows=20; SetAll; forget;
+    load maxlines = 16,maxrows = 32,enable = 0,onsetcolor = 65280,onclrcolor = 32768; state
+    => 32 16 5 false 65280 32768 448x224 6720x3360 none 8000 |  |
+# A bad stored value ends the load with its error; what was read before it stays.
+MaxLines 300 fails the load: MaxLines=20; MaxRows=20; SetAll; forget; load maxlines = 300;
+    MaxRows; MaxLines; Enable; dots => E6 20 20 true all |  |
+MaxRows -1 fails the load: MaxLines=20; MaxRows=20; SetAll; forget;
+    load maxlines = 12,maxrows = -1; MaxRows; MaxLines; Enable; dots
+    => E6 20 12 true all |  |
+Enable text fails the load: MaxLines=20; MaxRows=20; SetAll; forget;
+    load MaxLines=12,ENABLE = yes; MaxRows; MaxLines; Enable; dots
+    => E13 8 12 true all |  |
+# The panel is 42 * r twips a dot, its widget that in whole pixels, whatever a host asks.
+8 x 8 r4 is 89.6 px: size; show; size => 90x90 1344x1344 90x90 1344x1344 |  |
+10 rows, 3 lines, r1 is 8.4 px high: LedRadius=1; MaxRows=10; MaxLines=3; forget; size
+    => 28x8 420x126 |  |
+radius 0 is 1: LedRadius=0; MaxRows=16; MaxLines=16; forget; size => 45x45 672x672 |  |
+254 x 254 r255: LedRadius=255; MaxRows=254; MaxLines=254; forget; size
+    => 181356x181356 2720340x2720340 |  |
+# A full-panel paint yields after each line when both counts exceed 150.
+151 x 151 yields: LedRadius=1; MaxRows=151; MaxLines=151; forget; SetAll; yields; ClrAll;
+    yields; dots => 151 302 none | Changed,Changed |
+150 lines do not yield: LedRadius=1; MaxRows=254; MaxLines=150; forget; SetAll; yields
+    => 0 | Changed |
+150 rows do not yield: LedRadius=1; MaxLines=254; MaxRows=150; forget; SetAll; yields
+    => 0 | Changed |
+254 x 254 yields: LedRadius=1; MaxRows=254; MaxLines=254; forget; SetAll; yields; dots
+    => 254 all | Changed |
+# A handler run by a yield of SetAll changes the panel under it. The paint goes on with its own
+# line count and geometry, drops what falls off the surface now, and paints with the surface's
+# fill colour, which the handler's SetBit 1,1 leaves lit.
+rows shrink in a yield: LedRadius=1; MaxRows=254; MaxLines=254; forget; at 10 MaxRows=3;
+    MaxRows; MaxLines; Bit 1,1; Bit 3,11; Bit 3,254; Bit 2,10
+    => 3 254 1@1,1 1@3,11 1@3,254 0@2,10 | Changed,Changed,Changed | MaxRows
+lines shrink in a yield: LedRadius=1; MaxRows=254; MaxLines=254; forget; at 10 MaxLines=2;
+    MaxRows; MaxLines; Bit 1,1; Bit 254,2 => 254 2 1@1,1 0@254,2 | Changed,Changed,Changed | MaxLines
+rows grow in a yield: LedRadius=1; MaxRows=160; MaxLines=254; forget; at 1 MaxRows=254;
+    MaxRows; Bit 254,2; Bit 2,1 => 254 1@254,2 0@2,1 | Changed,Changed,Changed | MaxRows
+# Old discs (pitch 882, radius 420 twips) over new dots (pitch 42): old line 2 is centred on new
+# line 32 and old column 1 on new column 11; a dot on the rim counts.
+the radius shrinks in a yield: LedRadius=21; MaxRows=254; MaxLines=254; forget;
+    at 1 LedRadius=1; Bit 1,32; Bit 21,32; Bit 11,22; Bit 11,42; Bit 1,22; Bit 2,1; Bit 1,2;
+    Bit 11,21 => 1@1,32 1@21,32 1@11,22 1@11,42 0@1,22 0@2,1 0@1,2 0@11,21 | Changed,Changed | LedRadius
+# Discs of the stored colours on the background; small discs keep their exact colour at the
+# centre rather than a blend with the background. Pitch 28 px and disc radius 13.3 px at r10,
+# 14 and 6.7 at r5, 2.8 and 1.3 at r1.
+discs at r10: MaxRows=2; MaxLines=2; LedRadius=10; forget; SetBit 2,1; pixel 14,14;
+    pixel 42,14; pixel 42,42; pixel 0,0; pixel 42,31
+    => @2,1 500000 ff0000 500000 202020 500000 | Changed |
+discs redrawn at r5: MaxRows=2; MaxLines=2; LedRadius=10; SetBit 1,2; LedRadius=5; forget;
+    SetBit 2,2; pixel 7,7; pixel 7,21; pixel 21,21; pixel 14,14
+    => @1,2 @2,2 500000 500000 ff0000 202020 | Changed |
+no discs after Clr: MaxRows=2; MaxLines=2; LedRadius=5; SetBit 2,2; Clr; forget; pixel 21,21;
+    pixel 7,7 => @2,2 202020 202020 |  |
+discs at r1: MaxRows=2; MaxLines=1; LedRadius=1; forget; SetBit 1,1; pixel 1,1; pixel 4,1
+    => @1,1 ff0000 500000 | Changed |
+)";
+        QString line;
+        const auto add = [&line] {
+            const qsizetype colon = line.indexOf(':'), arrow = line.indexOf("=>");
+            if (colon > 0)
+                QTest::newRow(qPrintable(line.left(colon)))
+                    << line.mid(colon + 1, arrow - colon - 1).trimmed()
+                    << line.mid(arrow + 2).trimmed().replace("click", "Click,Edited,Changed");
+            line.clear();
+        };
+        for (const QString& text : QString::fromUtf8(table).split('\n')) {
+            if (text.startsWith(' '))
+                line += ' ' + text.trimmed();
+            else if (!text.startsWith('#'))
+                add(), line = text;
+        }
+        add();
     }
-    void fullPanelPaintYieldsAfterEachLineWhenBothCountsExceed150() {
-        QFETCH(QSize, matrix);
-        QFETCH(int, yields);
-        Fixture f(matrix.height(), matrix.width(), 1);
+    void members() {
+        QFETCH(QString, script);
+        QFETCH(QString, outcome);
+        Fixture f;
+        const QString got = f.run(script);
+        f.vek->Unadvise(&f.sink);
         f.vek->SetAll();
-        QCOMPARE(f.site.YieldCount(), yields);
-        QCOMPARE(litCount(*f.vek), matrix.width() * matrix.height());
-        f.vek->ClrAll();
-        QCOMPARE(f.site.YieldCount(), 2 * yields);
-        QCOMPARE(litCount(*f.vek), 0);
-    }
-
-    // A handler run by a yield of SetAll changes the panel under it. The paint goes on with
-    // its own line count and geometry, drops what falls off the surface now, and paints with
-    // the surface's fill colour, which the handler's SetBit(1, 1) leaves lit.
-    void paintGoesOnWithItsOwnGeometryAfterAChangeInAYield_data() {
-        QTest::addColumn<QSize>("start");
-        QTest::addColumn<int>("radius");
-        QTest::addColumn<int>("atYield");
-        QTest::addColumn<Action>("handler");
-        QTest::addColumn<QSize>("matrix");
-        QTest::addColumn<QList<QPoint>>("lit");
-        QTest::addColumn<QList<QPoint>>("unlit");
-        const QSize full(254, 254);
-        QTest::newRow("rows shrink")
-            << full << 1 << 10 << Action([](Vek& v) { v.setMaxRows(3); }) << QSize(3, 254)
-            << QList<QPoint>{{1, 1}, {3, 11}, {3, 254}} << QList<QPoint>{{2, 10}};
-        QTest::newRow("lines shrink")
-            << full << 1 << 10 << Action([](Vek& v) { v.setMaxLines(2); }) << QSize(254, 2)
-            << QList<QPoint>{{1, 1}} << QList<QPoint>{{254, 2}};
-        QTest::newRow("rows grow")
-            << QSize(160, 254) << 1 << 1 << Action([](Vek& v) { v.setMaxRows(254); }) << full
-            << QList<QPoint>{{254, 2}} << QList<QPoint>{{2, 1}};
-        // Old discs (pitch 882, radius 420 twips) over new dots (pitch 42): old line 2 is
-        // centred on new line 32 and old column 1 on new column 11; a dot on the rim counts.
-        QTest::newRow("radius shrinks")
-            << full << 21 << 1 << Action([](Vek& v) { v.setLedRadius(1); }) << full
-            << QList<QPoint>{{1, 32}, {21, 32}, {11, 22}, {11, 42}}
-            << QList<QPoint>{{1, 22}, {2, 1}, {1, 2}, {11, 21}};
-    }
-    void paintGoesOnWithItsOwnGeometryAfterAChangeInAYield() {
-        QFETCH(QSize, start);
-        QFETCH(int, radius);
-        QFETCH(int, atYield);
-        QFETCH(Action, handler);
-        QFETCH(QSize, matrix);
-        QFETCH(QList<QPoint>, lit);
-        QFETCH(QList<QPoint>, unlit);
-        Fixture f(start.height(), start.width(), radius);
-        int calls = 0;
-        f.site.SetYieldHook([&] {
-            if (++calls == atYield)
-                handler(*f.vek), setBit(*f.vek, 1, 1);
-        });
-        f.vek->SetAll();
-        f.site.SetYieldHook({});
-        QCOMPARE(QSize(f.vek->MaxRows(), f.vek->MaxLines()), matrix);
-        for (int want : {0, 1})
-            for (const QPoint& p : want ? lit : unlit)
-                QVERIFY2(bit(*f.vek, p.x(), p.y()) == want,
-                         qPrintable(QStringLiteral("%1,%2").arg(p.x()).arg(p.y())));
-    }
-
-    // Discs of the stored colours on the background; small discs keep their exact colour at
-    // the centre rather than a blend with the background.
-    void discsAreDrawnInTheirStoredColours_data() {
-        QTest::addColumn<QSize>("matrix"); // rows x lines
-        QTest::addColumn<int>("radius");
-        QTest::addColumn<Action>("action");
-        QTest::addColumn<Pixels>("pixels");
-        const QRgb lit = qRgb(0xFF, 0, 0), unlit = qRgb(0x50, 0, 0), back = qRgb(0x20, 0x20, 0x20);
-        // Pitch 28 px, disc radius 13.3 px.
-        QTest::newRow("r10") << QSize(2, 2) << 10 << Action([](Vek& v) { setBit(v, 2, 1); })
-                             << Pixels{{{14, 14}, unlit},
-                                       {{42, 14}, lit},
-                                       {{42, 42}, unlit},
-                                       {{0, 0}, back},
-                                       {{42, 31}, unlit}}; // 3 px into the disc
-        // Pitch 14 px, radius 6.7 px.
-        QTest::newRow("redrawn at r5") << QSize(2, 2) << 10 << Action([](Vek& v) {
-            setBit(v, 1, 2), v.setLedRadius(5), setBit(v, 2, 2);
-        }) << Pixels{{{7, 7}, unlit}, {{7, 21}, unlit}, {{21, 21}, lit}, {{14, 14}, back}};
-        QTest::newRow("r5 after Clr")
-            << QSize(2, 2) << 5 << Action([](Vek& v) { setBit(v, 2, 2), v.Clr(); })
-            << Pixels{{{21, 21}, back}, {{7, 7}, back}};
-        // Pitch 2.8 px: centres at 1.4 and 4.2.
-        QTest::newRow("r1") << QSize(2, 1) << 1 << Action([](Vek& v) { setBit(v, 1, 1); })
-                            << Pixels{{{1, 1}, lit}, {{4, 1}, unlit}};
-    }
-    void discsAreDrawnInTheirStoredColours() {
-        QFETCH(QSize, matrix);
-        QFETCH(int, radius);
-        QFETCH(Action, action);
-        QFETCH(Pixels, pixels);
-        Fixture f(matrix.height(), matrix.width(), radius);
-        action(*f.vek);
-        QImage image(f.vek->size(), QImage::Format_ARGB32_Premultiplied);
-        image.fill(Qt::transparent);
-        f.vek->render(&image);
-        for (auto [at, colour] : pixels)
-            QVERIFY2(image.pixel(at) == colour,
-                     qPrintable(QStringLiteral("%1,%2").arg(at.x()).arg(at.y())));
+        const QStringList heard{got, f.sink.events.join(','), f.site.Notifications().join(',')};
+        QCOMPARE(heard.join(" | ").trimmed(), outcome);
     }
 
     // A shown panel asks for a repaint of at least the disc that changed.
@@ -321,8 +396,7 @@ private slots:
         // Pitch 14 px, radius 6.67 px: a disc is drawn around the middle of the pixel its
         // centre falls in, and reaches into a row and column beyond its true extent.
         Fixture f(8, 8, 5);
-        f.vek->show();
-        QVERIFY(QTest::qWaitForWindowExposed(f.vek.get()));
+        f.show();
         struct PaintRecorder : QObject {
             QRegion painted;
             bool eventFilter(QObject*, QEvent* e) override {
@@ -334,7 +408,7 @@ private slots:
         f.vek->installEventFilter(&recorder);
         for (QPoint dot : {QPoint(2, 2), QPoint(5, 3)}) {
             recorder.painted = QRegion();
-            setBit(*f.vek, dot.x(), dot.y());
+            f.run(QStringLiteral("SetBit %1,%2").arg(dot.x()).arg(dot.y()));
             const QPointF centre(std::floor((dot.x() - 0.5) * 14) + 0.5,
                                  std::floor((dot.y() - 0.5) * 14) + 0.5);
             const double r = 20.0 * 5 / 15;
@@ -342,135 +416,6 @@ private slots:
             QTRY_VERIFY(!recorder.painted.isEmpty());
             QVERIFY((QRegion(disc & f.vek->rect()) - recorder.painted).isEmpty());
         }
-    }
-
-    // A click toggles the dot of the cell under the last press: a host's MouseDown in twips (a
-    // cell is 168 at r4) and ClickNotification, or a left press and release over the panel
-    // (89.6 px in a widget of 90) to its last half pixel. A host's click off the panel changes
-    // nothing.
-    void clickTogglesTheCellOfTheLastPress_data() {
-        QTest::addColumn<int>("button");      // 0: a host's MouseDown and ClickNotification
-        QTest::addColumn<QPointF>("press");   // in twips; -1,-1: no press
-        QTest::addColumn<QPointF>("release"); // in pixels
-        QTest::addColumn<QPoint>("dot");      // 0,0: none
-        const auto host = [](const char* name, QPointF press, QPoint dot) {
-            QTest::newRow(name) << 0 << press << QPointF() << dot;
-        };
-        host("origin", {0, 0}, {1, 1});
-        host("last twip of the first cell", {167, 167}, {1, 1});
-        host("first twip of the second", {168, 0}, {2, 1});
-        host("a half rounds to even", {167.5, 167.5}, {2, 2});
-        host("last corner", {1343, 1343}, {8, 8});
-        host("right of the panel", {5000, 10}, {});
-        host("below the panel", {10, 5000}, {});
-        host("left of the panel", {-500, 10}, {});
-        host("above the panel", {10, -500}, {});
-        const int left = Qt::LeftButton;
-        const QPointF at(180, 75);
-        QTest::newRow("left") << left << at << QPointF(12, 5) << QPoint(2, 1);
-        QTest::newRow("last half pixel")
-            << left << QPointF(1343, 1343) << QPointF(89.55, 89.55) << QPoint(8, 8);
-        QTest::newRow("right") << int(Qt::RightButton) << at << QPointF(12, 5) << QPoint();
-        QTest::newRow("released just right of it") << left << at << QPointF(90, 5) << QPoint();
-        QTest::newRow("released just below it") << left << at << QPointF(12, 90) << QPoint();
-        QTest::newRow("release without a press")
-            << left << QPointF(-1, -1) << QPointF(12, 5) << QPoint();
-    }
-    void clickTogglesTheCellOfTheLastPress() {
-        QFETCH(int, button);
-        QFETCH(QPointF, press);
-        QFETCH(QPointF, release);
-        QFETCH(QPoint, dot);
-        Fixture f;
-        Recorder sink;
-        f.vek->Advise(&sink);
-        const auto send = [&](QEvent::Type type, QPointF at, Qt::MouseButtons held) {
-            QMouseEvent event(type, at, at, Qt::MouseButton(button), held, {});
-            QCoreApplication::sendEvent(f.vek.get(), &event);
-        };
-        for (int lit : {1, 0}) { // the second click puts the dot out again
-            if (!button) {
-                f.vek->MouseDown(1, 0, float(press.x()), float(press.y()));
-                f.vek->ClickNotification();
-            } else if (press.x() >= 0) {
-                send(QEvent::MouseButtonPress, press / 15, Qt::MouseButton(button));
-                QCOMPARE(QPointF(f.vek->DownX(), f.vek->DownY()), press);
-            }
-            if (button)
-                send(QEvent::MouseButtonRelease, release, Qt::NoButton);
-            QCOMPARE(litCount(*f.vek), dot.isNull() ? 0 : lit);
-            QCOMPARE(dot.isNull() ? lit : bit(*f.vek, dot.x(), dot.y()), lit);
-        }
-        const QStringList click{"Click", "Edited", "Changed"};
-        QCOMPARE(sink.events, button && dot.isNull() ? QStringList() : click + click);
-        QCOMPARE(int(f.vek->LedRadius()) * f.vek->Enable(), 4);
-        f.vek->Unadvise(&sink);
-    }
-
-    // The saved form holds what differs from the defaults (8 x 8, red on dark red, radius 5,
-    // editing on); the pattern is never saved.
-    void propertiesRoundTripThroughTheSavedForm_data() {
-        QTest::addColumn<Action>("change");
-        QTest::addColumn<QStringList>("keys");
-        QTest::newRow("new control") << Action([](Vek&) {}) << QStringList{"ledradius"};
-        QTest::newRow("all changed") << Action([](Vek& v) {
-            v.setMaxLines(16), v.setMaxRows(32), v.setLedRadius(5), v.setEnable(false);
-            v.setOnSetColor(kivaro::Green), v.setOnClrColor(kivaro::BGreen);
-        }) << QStringList{"maxlines", "maxrows", "enable", "onsetcolor", "onclrcolor"};
-    }
-    void propertiesRoundTripThroughTheSavedForm() {
-        QFETCH(Action, change);
-        QFETCH(QStringList, keys);
-        Fixture f;
-        change(*f.vek);
-        f.vek->SetAll();
-        platform::PropertyBag bag;
-        f.vek->WriteProperties(bag);
-        QCOMPARE(bag.Keys(), keys);
-        Fixture loaded(20, 20, 9);
-        loaded.vek->SetAll();
-        QSignalSpy changed(loaded.vek.get(), &Vek::Changed);
-        loaded.vek->ReadProperties(platform::PropertyBag::FromText(bag.ToText()));
-        const auto state = [](Vek* v) {
-            return QList<int>({v->MaxLines(), v->MaxRows(), v->LedRadius(), v->Enable(),
-                               v->OnSetColor(), v->OnClrColor(), v->width(), v->height()});
-        };
-        QCOMPARE(state(loaded.vek.get()), state(f.vek.get()));
-        QCOMPARE(litCount(*loaded.vek), 0);
-        QCOMPARE(loaded.vek->SampleDot(loaded.vek->MaxRows(), loaded.vek->MaxLines()),
-                 std::uint32_t(loaded.vek->OnClrColor()));
-        QCOMPARE(changed.count(), 0);
-        QVERIFY(loaded.site.Notifications().isEmpty());
-    }
-
-    // A bad stored value ends the load with its error; what was read before it stays.
-    void badStoredValueFailsTheLoad_data() {
-        QTest::addColumn<QString>("key");
-        QTest::addColumn<QVariant>("value");
-        QTest::addColumn<int>("error");
-        QTest::addColumn<QSize>("matrix");
-        QTest::newRow("MaxLines 300") << "MaxLines" << QVariant(300) << 6 << QSize(20, 20);
-        QTest::newRow("MaxRows -1") << "maxrows" << QVariant(-1) << 6 << QSize(20, 12);
-        QTest::newRow("Enable text") << "ENABLE" << QVariant("yes") << 13 << QSize(8, 12);
-    }
-    void badStoredValueFailsTheLoad() {
-        QFETCH(QString, key);
-        QFETCH(QVariant, value);
-        QFETCH(int, error);
-        QFETCH(QSize, matrix);
-        Fixture f(20, 20);
-        f.vek->SetAll();
-        platform::PropertyBag bag;
-        bag.WriteProperty("maxlines", 12, 8);
-        bag.WriteProperty(key, value, 8);
-        try {
-            f.vek->ReadProperties(bag);
-            QFAIL("a bad value was loaded");
-        } catch (const platform::PlatformError& e) {
-            QCOMPARE(e.number(), error);
-        }
-        QCOMPARE(QSize(f.vek->MaxRows(), f.vek->MaxLines()), matrix);
-        QCOMPARE(bit(*f.vek, 5, 5), 1);
     }
 };
 
