@@ -23,7 +23,6 @@ namespace {
 constexpr InvokeKind kPut = InvokeKind::PropertyPut, kGet = InvokeKind::PropertyGet,
                      kMethod = InvokeKind::Method;
 
-// A control created in a container and sized, as the window creates Vek1.
 struct Recorder : kivaro::IVekEvents {
     QStringList events;
     void Click() override { events << "Click"; }
@@ -31,22 +30,18 @@ struct Recorder : kivaro::IVekEvents {
     void Changed() override { events << "Changed"; }
 };
 
-// A control created in a container and sized, as the window creates Vek1, with a sink advised
-// twice (once is enough).
+// A control created in a container as the window creates Vek1 (8 x 8, radius 4), with a sink
+// advised twice (once is enough).
 struct Fixture {
     platform::ControlSite site;
     Recorder sink;
     QWidget container;
     Vek* vek;
 
-    explicit Fixture(int lines = 8, int rows = 8, int radius = 4)
+    Fixture()
         : vek(qobject_cast<Vek*>(
               platform::ControlHost::CreateControl(kivaro::kProgId, &container, &site, nullptr)
                   ->Widget())) {
-        vek->setMaxLines(std::uint8_t(lines));
-        vek->setMaxRows(std::uint8_t(rows));
-        vek->setLedRadius(std::uint8_t(radius));
-        site.ResetCounts();
         vek->Advise(&sink);
         vek->Advise(&sink);
     }
@@ -274,15 +269,9 @@ the wrong number of arguments fails with 450: SetBit 2,2; SetBit 1; SetAll 1; Ma
 a text coordinate fails with 13: SetBit 2,2; Bit x,1; dots => @2,2 E13 2,2 | Changed |
 # A host's click toggles the dot of the cell (168 twips at r4) under the last press; off the
 # panel it changes nothing, but is still a click.
-a click at the origin: click 0,0; dots; click 0,0; dots => 1,1 none | click,click |
-a click on the last twip of the first cell: click 167,167; dots; click 167,167; dots
-    => 1,1 none | click,click |
-a click on the first twip of the second: click 168,0; dots; click 168,0; dots
-    => 2,1 none | click,click |
-a click on a half twip rounds to even: click 167.5,167.5; dots; click 167.5,167.5; dots
-    => 2,2 none | click,click |
-a click on the last corner: click 1343,1343; dots; click 1343,1343; dots
-    => 8,8 none | click,click |
+clicks on cells: click 0,0; dots; click 167,167; dots; click 168,0; click 167.5,167.5;
+    click 1343,1343; dots; click 1343,1343; dots
+    => 1,1 none 2,1 2,2 8,8 2,1 2,2 | click,click,click,click,click,click |
 clicks off the panel: click 5000,10; click 10,5000; click -500,10; click 10,-500; dots
     => none | click,click,click,click |
 a click with editing off toggles nothing: Enable=false; click 10,10; dots => none | Click | Enable
@@ -328,10 +317,8 @@ radius 0 is 1: LedRadius=0; MaxRows=16; MaxLines=16; forget; size => 45x45 672x6
 # A full-panel paint yields after each line when both counts exceed 150.
 151 x 151 yields: LedRadius=1; MaxRows=151; MaxLines=151; forget; SetAll; yields; ClrAll;
     yields; dots => 151 302 none | Changed,Changed |
-150 lines do not yield: LedRadius=1; MaxRows=254; MaxLines=150; forget; SetAll; yields
-    => 0 | Changed |
-150 rows do not yield: LedRadius=1; MaxLines=254; MaxRows=150; forget; SetAll; yields
-    => 0 | Changed |
+150 lines or rows do not yield: LedRadius=1; MaxRows=254; MaxLines=150; forget; SetAll;
+    yields; MaxLines=254; MaxRows=150; forget; SetAll; yields => 0 0 | Changed |
 254 x 254 yields: LedRadius=1; MaxRows=254; MaxLines=254; forget; SetAll; yields; dots
     => 254 all | Changed |
 # A handler run by a yield of SetAll changes the panel under it. The paint goes on with its own
@@ -395,8 +382,8 @@ discs at r1: MaxRows=2; MaxLines=1; LedRadius=1; forget; SetBit 1,1; pixel 1,1; 
     void shownPanelRepaintsTheChangedDisc() {
         // Pitch 14 px, radius 6.67 px: a disc is drawn around the middle of the pixel its
         // centre falls in, and reaches into a row and column beyond its true extent.
-        Fixture f(8, 8, 5);
-        f.show();
+        Fixture f;
+        f.run("LedRadius=5; show");
         struct PaintRecorder : QObject {
             QRegion painted;
             bool eventFilter(QObject*, QEvent* e) override {
