@@ -17,6 +17,7 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QRegularExpression>
+#include <QSignalSpy>
 #include <QTest>
 
 #include <functional>
@@ -24,6 +25,7 @@
 using kivaro::Vek;
 using platform::InvokeKind;
 using platform::PictureSurface;
+using platform::PropertyBag;
 
 namespace {
 
@@ -32,6 +34,16 @@ struct Recorder : kivaro::IVekEvents {
     void Click() override { events << "Click"; }
     void Edited() override { events << "Edited"; }
     void Changed() override { events << "Changed"; }
+};
+
+// The region the widgets it watches were asked to paint.
+struct PaintRecorder : QObject {
+    QRegion painted;
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == QEvent::Paint)
+            painted |= static_cast<QPaintEvent*>(e)->region();
+        return false;
+    }
 };
 
 // A value in a script: a number (0x for hex, inf, nan), true, false, none (no value), or text
@@ -60,10 +72,11 @@ struct Fixture {
     Recorder sink;
     QWidget container;
     Vek* vek;
-    platform::PropertyBag bag;
+    PropertyBag bag;
     testing::ScriptedDialogs presenter;
     platform::CommonDialog dialog{presenter};
     PictureSurface surface;
+    PaintRecorder paints;
 
     Fixture()
         : vek(qobject_cast<Vek*>(
@@ -78,6 +91,8 @@ struct Fixture {
         dialog.SetFontBold(true);
         surface.resize(10, 10);
         surface.SetBackColor(0x808080);
+        vek->installEventFilter(&paints);
+        surface.installEventFilter(&paints);
     }
     ~Fixture() { vek->Unadvise(&sink); }
     QString run(const QString& script);
@@ -111,10 +126,12 @@ QString Fixture::run(const QString& script) {
 QString Fixture::step(const QString& name, const QString& kind, const QString& rest,
                       const QVariantList& args) {
     const auto arg = [&](int i) { return args.value(i).toFloat(); };
+    const auto xy = [&](int i) { return QPoint(args[i].toInt(), args[i + 1].toInt()); };
     const auto hex = [](std::optional<std::uint32_t> c) {
         return c ? QString::number(*c, 16) : QStringLiteral("none");
     };
     PictureSurface& s = surface;
+    platform::CommonDialog& d = dialog;
     if (name == "dots") { // the lit dots, or all or none
         QStringList lit;
         for (int y = 1; y <= vek->MaxLines(); ++y)
@@ -137,16 +154,25 @@ QString Fixture::step(const QString& name, const QString& kind, const QString& r
     if (name == "size") { // after a host's resize: in pixels, in twips, and its hint if it differs
         vek->resize(133, 33);
         vek->setGeometry(5, 6, 300, 10);
-        const QSize hint = vek->sizeHint() == vek->size() ? QSize() : vek->sizeHint();
-        return words(vek->width(), vek->height(), vek->WidthTwips(), vek->HeightTwips(),
-                     hint.isValid() ? hint : QVariant())
-            .trimmed();
+        const QString hint = vek->sizeHint() == vek->size() ? "" : " (not its hint)";
+        return words(vek->width(), vek->height(), vek->WidthTwips(), vek->HeightTwips()) + hint;
+    }
+    if (name == "show") { // the panel, or the "surface"
+        QWidget& shown = rest == "surface" ? static_cast<QWidget&>(s) : container;
+        return shown.show(), QTest::qWaitForWindowExposed(&shown) ? "" : "hidden";
+    }
+    if (name == "state")
+        return run("MaxRows; MaxLines; LedRadius; Enable; OnSetColor; OnClrColor; size; dots; "
+                   "sample 8,8");
+    if (name == "asked") { // by the last use of the common dialog
+        const platform::FileDialogRequest& r = presenter.fileRequests.value(0);
+        return words(r.title, r.fileName, r.filters.join(" + "), r.filterIndex);
     }
     if (name == "pixel") { // of the rendered panel
         QImage image(vek->size(), QImage::Format_ARGB32_Premultiplied);
         image.fill(Qt::transparent);
         vek->render(&image);
-        return hex(image.pixel(args[0].toInt(), args[1].toInt()) & 0xFFFFFF);
+        return hex(image.pixel(xy(0)) & 0xFFFFFF);
     }
     if (name == "at") { // at N step: SetAll, with step and SetBit 1,1 run by its Nth yield
         int calls = 0;
@@ -172,6 +198,18 @@ QString Fixture::step(const QString& name, const QString& kind, const QString& r
         } catch (const platform::PlatformError& e) {
             return words(e.number(), QString(e.what()).contains(rest));
         }
+    }
+    if (name == "painted") { // whether what was painted since it last looked covers x,y,w,h
+        const QRect wanted(xy(0), QSize(args[2].toInt(), args[3].toInt()));
+        const bool any = QTest::qWaitFor([&] { return !paints.painted.isEmpty(); }, 1000);
+        const bool covered = any && (QRegion(wanted) - paints.painted).isEmpty();
+        return paints.painted = QRegion(), covered ? "covered" : "missed";
+    }
+    if (name == "pressed") { // the surface with the right button and shift, as it reports it
+        QSignalSpy spy(&s, &PictureSurface::MouseDown);
+        QTest::mousePress(&s, Qt::RightButton, Qt::ShiftModifier, xy(0));
+        const QPointF at = spy.value(0).value(2).toPointF();
+        return words(spy.size(), spy.value(0).value(0).value<Qt::MouseButton>(), at.x(), at.y());
     }
     if (name == "Print") { // gives the lines the drawing position moved down
         const double top = s.CurrentY();
@@ -209,17 +247,10 @@ QString Fixture::step(const QString& name, const QString& kind, const QString& r
         {"init", [&] { return vek->InitProperties(), ""; }},
         {"load", [&] { return vek->ReadProperties(bag), ""; }},
         {"save", [&] { return vek->WriteProperties(bag), ""; }},
-        {"forget", [&] { return sink.events.clear(), site.ResetCounts(), ""; }},
-        {"state",
-         [&] {
-             return run("MaxRows; MaxLines; LedRadius; Enable; OnSetColor; OnClrColor; size; dots; "
-                        "sample 8,8");
-         }},
+        {"forget",
+         [&] { return sink.events.clear(), site.ResetCounts(), paints.painted = {}, ""; }},
         {"yields", [&] { return QString::number(site.YieldCount()); }},
-        {"show",
-         [&] {
-             return container.show(), QTest::qWaitForWindowExposed(&container) ? "" : "hidden";
-         }},
+        {"grab", [&] { return hex(s.grab().toImage().pixel(xy(0)) & 0xFFFFFF); }},
         // The property bag and the conversions of stored values to a Byte, a Long, a Boolean.
         {"write",
          [&] { return bag.WriteProperty(rest.section(',', 0, 0), args[1], args.value(2)), ""; }},
@@ -228,9 +259,7 @@ QString Fixture::step(const QString& name, const QString& kind, const QString& r
         {"keys", [&] { return bag.Keys().join(','); }},
         {"text", [&] { return bag.ToText().replace('\n', '/'); }},
         {"parse",
-         [&] {
-             return bag = platform::PropertyBag::FromText(QString(rest).replace('/', '\n')), "";
-         }},
+         [&] { return bag = PropertyBag::FromText(QString(rest).replace('/', '\n')), ""; }},
         {"byte", [&] { return QString::number(platform::ToByte(args[0])); }},
         {"long", [&] { return QString::number(platform::ToLong(args[0])); }},
         {"boolean", [&] { return QString::number(platform::ToBoolean(args[0])); }},
@@ -239,21 +268,13 @@ QString Fixture::step(const QString& name, const QString& kind, const QString& r
         {"confirm", [&] { return presenter.confirm(rest), ""; }},
         {"cancel", [&] { return presenter.cancel(), ""; }},
         {"fail", [&] { return presenter.fail(rest.toInt()), ""; }},
-        {"CancelError", [&] { return dialog.SetCancelError(true), ""; }},
-        {"FilterIndex", [&] { return dialog.SetFilterIndex(rest.toInt()), ""; }},
-        {"ShowOpen", [&] { return dialog.ShowOpen(), ""; }},
-        {"ShowSave", [&] { return dialog.ShowSave(), ""; }},
-        {"ShowFont", [&] { return presenter.fontAnswers = {std::nullopt}, dialog.ShowFont(), ""; }},
+        {"CancelError", [&] { return d.SetCancelError(true), ""; }},
+        {"FilterIndex", [&] { return d.SetFilterIndex(rest.toInt()), ""; }},
+        {"ShowOpen", [&] { return d.ShowOpen(), ""; }},
+        {"ShowSave", [&] { return d.ShowSave(), ""; }},
+        {"ShowFont", [&] { return presenter.fontAnswers = {std::nullopt}, d.ShowFont(), ""; }},
         {"dialog",
-         [&] {
-             return words(dialog.FileName(), dialog.FilterIndex(), dialog.FontName(),
-                          dialog.FontBold());
-         }},
-        {"asked",
-         [&] {
-             const platform::FileDialogRequest& r = presenter.fileRequests.value(0);
-             return words(r.title, r.fileName, r.filters.join(" + "), r.filterIndex);
-         }},
+         [&] { return words(d.FileName(), d.FilterIndex(), d.FontName(), d.FontBold()); }},
         // The surface.
         {"resize", [&] { return s.resize(args[0].toInt(), args[1].toInt()), ""; }},
         {"frame",
@@ -272,13 +293,10 @@ QString Fixture::step(const QString& name, const QString& kind, const QString& r
     };
     if (steps.contains(name))
         return steps[name]();
-    static const QHash<QString, int> ids = [] {
-        QHash<QString, int> ids;
-        const auto cls = platform::ControlHost::FindClass(kivaro::kProgId).description;
-        for (const QJsonValue m : cls["Classes"][0]["DefaultInterface"]["Members"].toArray())
-            ids.insert(m["Name"].toString(), m["DispId"].toInt());
-        return ids;
-    }();
+    static QHash<QString, int> ids; // as a late-binding host finds them, in the registration
+    for (const QString& m :
+         ids.isEmpty() ? step("registration", {}, kivaro::kProgId, {}).split(' ') : QStringList())
+        ids.insert(m.section('=', 0, 0), m.section('=', 1).toInt(nullptr, 16));
     const InvokeKind how = kind == "="   ? InvokeKind::PropertyPut
                            : kind == "?" ? InvokeKind::PropertyGet
                                          : InvokeKind::Method;
@@ -318,17 +336,16 @@ ClrBit corrects and clears: SetBit 1,8; ClrBit 0,9; dots => @1,8 @1,8 none | Cha
 SetAll, ClrAll and Clr: SetAll; dots; ClrAll; dots; SetAll; Clr; dots
     => all none none | Changed,Changed,Changed |
 # Sampling finds the last disc painted at a dot, the background after a clear, nothing off it.
-unlit dots sample the unlit colour: sample 8,8 => 50
-off the panel samples nothing: sample 0,1; sample 1,0; sample 9,1; sample 1,9
-    => ffffffff ffffffff ffffffff ffffffff
-Clr leaves the background: SetAll; Clr; sample 4,4; dots => 202020 none | Changed |
-SetBit after Clr paints a disc: Clr; SetBit 2,2; sample 2,2; dots => @2,2 ff 2,2 | Changed |
+unlit dots sample the unlit colour, off the panel nothing: sample 8,8; sample 0,1; sample 1,0;
+    sample 9,1; sample 1,9 => 50 ffffffff ffffffff ffffffff ffffffff
+Clr leaves the background, and SetBit paints a disc on it: SetAll; Clr; sample 4,4; dots;
+    SetBit 2,2; sample 2,2; dots => 202020 none @2,2 ff 2,2 | Changed,Changed |
 a new unlit colour repaints every dot: SetAll; OnClrColor=0x8080; sample 8,8; dots
     => 8080 none | Changed | OnClrColor
 a colour's high byte is lost on the surface: OnSetColor=0x010000FF; SetBit 1,1; sample 1,1; dots
     => @1,1 ff none | Changed | OnSetColor
-a new lit colour puts every dot out: SetAll; OnSetColor=255; dots => none | Changed | OnSetColor
-equal colours light every dot: OnSetColor=0x50; dots => all |  | OnSetColor
+a new lit colour puts every dot out, equal colours light them: SetAll; OnSetColor=255; dots;
+    OnSetColor=0x50; dots => none all | Changed | OnSetColor,OnSetColor
 MaxLines 0 is 1, MaxRows 255 is 254, LedRadius 0 is 1, and each puts every dot out: SetAll;
     MaxLines=0; MaxLines; dots; SetAll; MaxRows=255; MaxRows; dots; SetAll; LedRadius=0;
     LedRadius; dots => 1 none 254 none 1 none | Changed,Changed,Changed,Changed,Changed
@@ -339,7 +356,6 @@ Bit changes nothing: SetAll; Bit 1,1; dots => 1@1,1 all | Changed |
 InitProperties starts over: MaxLines=3; LedRadius=9; Enable=false; OnSetColor=1; SetAll; init;
     state => 8 8 4 true 255 80 90 90 1344 1344 none 50
     | Changed,Changed | MaxLines,LedRadius,Enable,OnSetColor
-# Late bound: a put, a get and a call without arguments.
 counts put read back corrected: MaxLines=255; MaxLines?; MaxLines; MaxRows=0; MaxRows?
     => 254 254 1 | Changed,Changed | MaxLines,MaxRows
 colours put read back: OnSetColor=0xFF00FF; OnClrColor=0x800080; OnSetColor?; OnClrColor
@@ -392,11 +408,15 @@ MaxRows -1 fails the load: MaxLines=20; MaxRows=20; SetAll; forget;
 Enable text fails the load: MaxLines=20; MaxRows=20; SetAll; forget;
     parse MaxLines=12/ENABLE = yes; load; MaxRows; MaxLines; Enable; dots
     => E13 8 12 true all
+# A shown panel asks for a repaint of at least the disc that changed: at r5 (pitch 14 px, radius
+# 6.67 px) a disc is drawn around the middle of the pixel its centre falls in.
+a shown panel repaints the changed disc: LedRadius=5; show; forget; SetBit 2,2;
+    painted 14,14,15,15; SetBit 5,3; painted 56,28,15,15
+    => @2,2 covered @5,3 covered | Changed,Changed |
 # The panel is 42 * r twips a dot, its widget that in whole pixels, whatever a host asks.
 8 x 8 r4 is 89.6 px: size; show; size => 90 90 1344 1344 90 90 1344 1344
-10 rows, 3 lines, r1 is 8.4 px high: LedRadius=1; MaxRows=10; MaxLines=3; forget; size
-    => 28 8 420 126
-radius 0 is 1: LedRadius=0; MaxRows=16; MaxLines=16; forget; size => 45 45 672 672
+10 rows, 3 lines, r1 are 8.4 px high; radius 0 is 1: LedRadius=1; MaxRows=10; MaxLines=3; forget;
+    size; LedRadius=0; MaxRows=16; MaxLines=16; forget; size => 28 8 420 126 45 45 672 672
 254 x 254 r255: LedRadius=255; MaxRows=254; MaxLines=254; forget; size
     => 181356 181356 2720340 2720340
 # A full-panel paint yields after each line when both counts exceed 150.
@@ -406,24 +426,24 @@ radius 0 is 1: LedRadius=0; MaxRows=16; MaxLines=16; forget; size => 45 45 672 6
     yields; MaxLines=254; MaxRows=150; forget; SetAll; yields => 0 0 | Changed |
 254 x 254 yields: LedRadius=1; MaxRows=254; MaxLines=254; forget; SetAll; yields; dots
     => 254 all | Changed |
-# A handler run by a yield of SetAll changes the panel under it. The paint goes on with its own
-# line count and geometry, drops what falls off the surface now, and paints with the surface's
-# fill colour, which the handler's SetBit 1,1 leaves lit.
+# A handler run by a yield of SetAll changes the panel: the paint goes on with its own geometry,
+# drops what falls off, and paints in the fill colour, which the handler's SetBit 1,1 leaves.
 rows shrink in a yield: LedRadius=1; MaxRows=254; MaxLines=254; forget; at 10 MaxRows=3;
     MaxRows; MaxLines; Bit 1,1; Bit 3,11; Bit 3,254; Bit 2,10
     => 3 254 1@1,1 1@3,11 1@3,254 0@2,10 | Changed,Changed,Changed | MaxRows
 lines shrink in a yield: LedRadius=1; MaxRows=254; MaxLines=254; forget; at 10 MaxLines=2;
-    MaxRows; MaxLines; Bit 1,1; Bit 254,2 => 254 2 1@1,1 0@254,2 | Changed,Changed,Changed | MaxLines
+    MaxRows; MaxLines; Bit 1,1; Bit 254,2
+    => 254 2 1@1,1 0@254,2 | Changed,Changed,Changed | MaxLines
 rows grow in a yield: LedRadius=1; MaxRows=160; MaxLines=254; forget; at 1 MaxRows=254;
     MaxRows; Bit 254,2; Bit 2,1 => 254 1@254,2 0@2,1 | Changed,Changed,Changed | MaxRows
 # Old discs (pitch 882, radius 420 twips) over new dots (pitch 42): old line 2 is centred on new
 # line 32 and old column 1 on new column 11; a dot on the rim counts.
 the radius shrinks in a yield: LedRadius=21; MaxRows=254; MaxLines=254; forget;
     at 1 LedRadius=1; Bit 1,32; Bit 21,32; Bit 11,22; Bit 11,42; Bit 1,22; Bit 2,1; Bit 1,2;
-    Bit 11,21 => 1@1,32 1@21,32 1@11,22 1@11,42 0@1,22 0@2,1 0@1,2 0@11,21 | Changed,Changed | LedRadius
-# Discs of the stored colours on the background; small discs keep their exact colour at the
-# centre rather than a blend with the background. Pitch 28 px and disc radius 13.3 px at r10,
-# 14 and 6.7 at r5, 2.8 and 1.3 at r1.
+    Bit 11,21 => 1@1,32 1@21,32 1@11,22 1@11,42 0@1,22 0@2,1 0@1,2 0@11,21
+    | Changed,Changed | LedRadius
+# Discs of the stored colours on the background, small ones exactly at the centre. Pitch and
+# radius: 28 and 13.3 px at r10, 14 and 6.7 at r5, 2.8 and 1.3 at r1.
 discs at r10: MaxRows=2; MaxLines=2; LedRadius=10; forget; SetBit 2,1; pixel 14,14;
     pixel 42,14; pixel 42,42; pixel 0,0; pixel 42,31
     => @2,1 500000 ff0000 500000 202020 500000 | Changed |
@@ -488,7 +508,8 @@ the scale is the inner area: PSet 9,9,0; resize 20,12; Point 9,9; Point 19,11; f
 points inside: ramp; Point 0,5; Point 0.999,5; Point 9.999,5 => 0 0 9
 the right edge: ramp; Point 10,5; PSet 10,5,ff; count ff; pos => none 0 10 5
 left, above, below and far beyond: Point -0.001,5; Point 4,-0.25; Point 4,10; Point 3e20,5;
-    PSet -0.001,5,ff; PSet 4,-0.25,ff; PSet 4,10,ff; PSet 3e20,5,ff; count ff => none none none none 0
+    PSet -0.001,5,ff; PSet 4,-0.25,ff; PSet 4,10,ff; PSet 3e20,5,ff; count ff
+    => none none none none 0
 not a number: Point nan,5; PSet nan,5,ff; DrawWidth 3; PSet nan,5,ff; count ff => none 0
 # A dot DrawWidth pixels across: the pixels centred within half the width of the pixel set's.
 a dot 2 across: DrawWidth 2; PSet 4.5,4.5,ff; count ff; Point 4,3; Point 5,5 => 5 ff 808080
@@ -505,12 +526,17 @@ a picture at 96 dpi: resize 12,12; back ffffff; picture 7,5,1,2,3; count 0; Poin
     Point 1,3; Point 2,2; Point 9,7; Point 8,8 => 35 0 0 ffffff ffffff ffffff ffffff
 pictures named @2x and @3x: resize 12,12; picture 7,5,2,2,3; count 0; Point 8,7; Cls;
     picture 7,5,3,2,3; count 0; Point 8,7 => 35 0 35 0
-# Unusable values are refused and change nothing.
-a drawing width below 1: DrawWidth 0; DrawWidth 1; DrawWidth 0 => E380 E380
-font sizes out of range: FontSize 0; FontSize -1; FontSize 2048; FontSize nan; FontSize 2047
+a drawing width below 1 is refused: DrawWidth 0; DrawWidth 1; DrawWidth 0 => E380 E380
+font sizes out of range are refused:
+    FontSize 0; FontSize -1; FontSize 2048; FontSize nan; FontSize 2047
     => E380 E380 E380 E380
+# A shown surface paints what is drawn (red in the low byte) and reports presses, in its frame.
+a shown surface paints and reports presses: resize 50,40; frame; show surface; forget; PSet 3,4,ff;
+    painted 5,6,1,1; grab 5,6; PSet 3,4,ff0000; painted 5,6,1,1; grab 5,6; pressed 12,7
+    => covered ff0000 covered ff 1 2 10 5
 # Cls clears to the back colour and moves to the origin; Print starts a line, at 96 dpi.
-print and clear: resize 60,40; back 123456; FontSize 12; moveto 30,5; Print x; Cls; pos; count 123456
+print and clear: resize 60,40; back 123456; FontSize 12; moveto 30,5; Print x; Cls; pos;
+    count 123456
     => 0 1 0 0 2400
 )";
         QString line;
@@ -540,33 +566,6 @@ print and clear: resize 60,40; back 123456; FontSize 12; moveto 30,5; Print x; C
         const QString events = f.sink.events.join(','), told = f.site.Notifications().join(',');
         const QString heard = got + " | " + events + " | " + told;
         QCOMPARE(events.isEmpty() && told.isEmpty() ? got : heard.trimmed(), outcome);
-    }
-
-    // A shown panel asks for a repaint of at least the disc that changed.
-    void shownPanelRepaintsTheChangedDisc() {
-        // Pitch 14 px, radius 6.67 px: a disc is drawn around the middle of the pixel its
-        // centre falls in, and reaches into a row and column beyond its true extent.
-        Fixture f;
-        f.run("LedRadius=5; show");
-        struct PaintRecorder : QObject {
-            QRegion painted;
-            bool eventFilter(QObject*, QEvent* e) override {
-                if (e->type() == QEvent::Paint)
-                    painted |= static_cast<QPaintEvent*>(e)->region();
-                return false;
-            }
-        } recorder;
-        f.vek->installEventFilter(&recorder);
-        for (QPoint dot : {QPoint(2, 2), QPoint(5, 3)}) {
-            recorder.painted = QRegion();
-            f.run(QStringLiteral("SetBit %1,%2").arg(dot.x()).arg(dot.y()));
-            const QPointF centre(std::floor((dot.x() - 0.5) * 14) + 0.5,
-                                 std::floor((dot.y() - 0.5) * 14) + 0.5);
-            const double r = 20.0 * 5 / 15;
-            const QRect disc = QRectF(centre - QPointF(r, r), QSizeF(2 * r, 2 * r)).toAlignedRect();
-            QTRY_VERIFY(!recorder.painted.isEmpty());
-            QVERIFY((QRegion(disc & f.vek->rect()) - recorder.painted).isEmpty());
-        }
     }
 };
 
