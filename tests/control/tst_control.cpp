@@ -376,6 +376,7 @@ clicks on cells: click 0,0; dots; click 167,167; dots; click 168,0; click 167.5,
     => 1,1 none 2,1 2,2 8,8 2,1 2,2 | click,click,click,click,click,click |
 clicks off the panel: click 5000,10; click 10,5000; click -500,10; click 10,-500; dots
     => none | click,click,click,click |
+a click after Clr lights the dot: Clr; click 10,10; dots => 1,1 | click |
 a click with editing off toggles nothing: Enable=false; click 10,10; dots => none | Click | Enable
 # A left press and release over the panel (89.6 px of 90) clicks the cell of the press (twips).
 a left press and release: press 12,5; down; release 12,5; dots => 180 75 2,1 | click |
