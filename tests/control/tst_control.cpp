@@ -202,7 +202,9 @@ QString Fixture::step(const QString& name, const QString& kind, const QString& r
         const QPointF at = spy.value(0).value(2).toPointF();
         return words(spy.size(), spy.value(0).value(0).value<Qt::MouseButton>(), at.x(), at.y());
     }
-    if (name == "qtopen") { // the entries it shows, the one offered, whether over its owner, chosen
+    // Qt's own dialog over an owner: the entries its type list shows, the one it opens on,
+    // whether it is over its owner, and the index it gives back for the first entry chosen.
+    if (name == "qtopen") {
         QWidget owner;
         QStringList shown;
         QMetaObject::invokeMethod(
@@ -282,7 +284,7 @@ QString Fixture::step(const QString& name, const QString& kind, const QString& r
          [&] { return words(d.FileName(), d.FilterIndex(), d.FontName(), d.FontBold()); }},
         // The surface.
         {"resize", [&] { return s.resize(args[0].toInt(), args[1].toInt()), ""; }},
-        {"frame",
+        {"frame", // 2 px wide
          [&] { return s.setFrameStyle(QFrame::Box | QFrame::Plain), s.setLineWidth(2), ""; }},
         {"scale", [&] { return words(s.ScaleWidth(), s.ScaleHeight()); }},
         {"image", [&] { return words(s.Image().logicalDpiY(), int(s.Image().format())); }},
