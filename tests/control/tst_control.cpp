@@ -183,9 +183,11 @@ QString Fixture::step(const QString& name, const QString& kind, const QString& r
             out << m["Name"].toString() + '=' + QString::number(m["DispId"].toInt(), 16);
         return out.join(' ');
     }
-    if (name == "create") { // a control of a ProgID, and whether its error names the ProgID
+    if (name == "create") { // from the bag: whether in the container, its size; or the error
         try {
-            return platform::ControlHost::CreateControl(rest, &container, nullptr, nullptr), "made";
+            QWidget* made =
+                platform::ControlHost::CreateControl(rest, &container, &site, &bag)->Widget();
+            return words(made->parentWidget() == &container, made->width(), made->height());
         } catch (const platform::PlatformError& e) {
             return words(e.number(), QString(e.what()).contains(rest));
         }
@@ -333,6 +335,8 @@ the registration: registration zorvik_vekdisplay.VEK => Vek __Vek MaxLines=68030
     Bit=6003000d OnSetColor=68030005 OnClrColor=68030004 LedRadius=68030003 Enable=68030002
     Clr=60030016
 an unknown ProgID makes nothing: create Zorvik_VekDisplay.Nothing => 429 true
+a control made from a stored form loads it: parse maxlines = 16; create Zorvik_VekDisplay.Vek
+    => true 112 224
 # The control, new: 8 x 8 dots, red (ff) on dark red (50), radius 4. Coordinates are corrected
 # to the nearest dot of the border.
 SetBit corrects to the border: SetBit 5,6; SetBit 0,0; SetBit 200,3; SetBit 3,255; dots
