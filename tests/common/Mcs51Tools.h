@@ -11,6 +11,8 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
+#include <numeric>
+
 namespace mcs51 {
 
 // Where the placed bytes start in every image the helpers below build.
@@ -31,9 +33,8 @@ inline bool Available() {
 inline QByteArray Pack(const QByteArray& picture, bool rowWise) {
     const QList<QByteArray> lines = picture.trimmed().split('\n');
     const qsizetype along = rowWise ? lines[0].size() : lines.size();
-    const qsizetype across = rowWise ? lines.size() : lines[0].size();
     QByteArray bytes;
-    for (qsizetype o = 0; o < across; ++o)
+    for (qsizetype o = 0; o < (rowWise ? lines.size() : lines[0].size()); ++o)
         for (qsizetype g = 0; g < along; g += 8) {
             int v = 0;
             for (qsizetype k = g; k < along && k < g + 8; ++k)
@@ -47,23 +48,18 @@ inline QByteArray Pack(const QByteArray& picture, bool rowWise) {
 // bad checksum or a malformed record is an error.
 inline Image ReadIntelHex(const QByteArray& hex, int origin, int count) {
     QMap<int, char> memory;
-    for (const QByteArray& raw : hex.split('\n')) {
-        const QByteArray line = raw.trimmed();
-        const QByteArray record = QByteArray::fromHex(line.mid(1));
-        quint8 sum = 0;
-        for (char c : record)
-            sum += quint8(c);
-        if (line.isEmpty())
-            continue;
-        if (line[0] != ':' || record.size() < 5 || record.size() != 5 + quint8(record[0]) || sum)
+    for (const QByteArray& line : hex.trimmed().split('\n')) {
+        const QByteArray r = QByteArray::fromHex(line.trimmed().mid(1));
+        if (!line.startsWith(':') || r.size() < 5 || r.size() != 5 + quint8(r[0]) ||
+            quint8(std::accumulate(r.begin(), r.end(), 0)) != 0)
             return {{}, "bad record: " + QString::fromLatin1(line)};
-        for (int i = 0; record[3] == 0 && i < quint8(record[0]); ++i)
-            memory.insert((quint8(record[1]) << 8 | quint8(record[2])) + i, record[4 + i]);
+        for (int i = 0; r[3] == 0 && i < quint8(r[0]); ++i)
+            memory.insert((quint8(r[1]) << 8 | quint8(r[2])) + i, r[4 + i]);
     }
     Image image;
     for (int a = origin; a < origin + count; ++a) {
         if (!memory.contains(a))
-            return {{}, QStringLiteral("no byte at %1").arg(a, 4, 16, QLatin1Char('0'))};
+            return {{}, "no byte at " + QString::number(a, 16)};
         image.bytes.append(memory.value(a));
     }
     return image;
@@ -72,22 +68,19 @@ inline Image ReadIntelHex(const QByteArray& hex, int origin, int count) {
 // Runs as31 (asm51 true) or sdcc on source in a folder of its own; the image's count bytes
 // from kOrigin on.
 inline Image Build(bool asm51, const QByteArray& source, int count) {
-    const QString program = asm51 ? "as31" : "sdcc", file = asm51 ? "t.asm" : "t.c";
+    const QString program = asm51 ? "as31" : "sdcc";
     QTemporaryDir dir;
-    QFile in(dir.filePath(file));
-    if (!in.open(QIODevice::WriteOnly) || in.write(source) != source.size())
+    QFile in(dir.filePath(asm51 ? "t.asm" : "t.c"));
+    if (!in.open(QIODevice::WriteOnly) || in.write(source) != source.size() || !in.flush())
         return {{}, "cannot write the source"};
-    in.close();
     QProcess tool;
     tool.setWorkingDirectory(dir.path());
     tool.setProcessChannelMode(QProcess::MergedChannels);
-    tool.start(program, QStringList{asm51 ? "-Fhex" : "-mmcs51", file});
-    if (!tool.waitForFinished(120000) || tool.exitStatus() != QProcess::NormalExit ||
-        tool.exitCode() != 0)
-        return {{}, program + " failed: " + QString::fromLocal8Bit(tool.readAll())};
+    tool.start(program, {asm51 ? "-Fhex" : "-mmcs51", in.fileName()});
     QFile hex(dir.filePath(asm51 ? "t.hex" : "t.ihx"));
-    if (!hex.open(QIODevice::ReadOnly))
-        return {{}, program + " wrote no image"};
+    if (!tool.waitForFinished(120000) || tool.exitStatus() != QProcess::NormalExit ||
+        tool.exitCode() != 0 || !hex.open(QIODevice::ReadOnly))
+        return {{}, program + " failed: " + QString::fromLocal8Bit(tool.readAll())};
     return ReadIntelHex(hex.readAll(), kOrigin, count);
 }
 
