@@ -25,7 +25,7 @@ void shape(platform::PictureSurface& s, QSize size, QRect ink = {}, std::uint32_
     QPainter(&s.MutableImage()).fillRect(ink, platform::ToQColor(colour));
 }
 
-// Ink in colour sampled for the colour seek lights lit; cell (3, 4) spans x 20..29, y 30..39.
+// Ink painted in colour and sampled for seek lights lit; cell (3, 4) is x 20..29, y 30..39.
 struct Sample {
     QRect ink{}, lit{};
     float fx = .25f, fy = .25f;
