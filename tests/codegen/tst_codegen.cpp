@@ -94,7 +94,13 @@ private slots:
                  QStringLiteral(";A\r\n;x\u00a0y\r\nDB 00H\r\nlone\r\nend\r\nc\u00a0"));
     }
 
+    // A .dot file is GB18030 with one line end; saved as a new file, it gets the usual mode.
     void dotFileIsGb18030WithOneLineEnd() {
+        const QTemporaryDir dir;
+        QFile fresh(dir.filePath("fresh")), saved(dir.filePath("new.dot"));
+        QVERIFY(fresh.open(QIODevice::WriteOnly));
+        orvane::SaveDotFile(saved.fileName(), "DB 00H");
+        QCOMPARE(saved.permissions(), fresh.permissions());
         QCOMPARE(orvane::DotFileBytes(";英\r\n" + QString::fromUcs4(U"\U00020000")),
                  QByteArray(";\xd3\xa2\r\n\x95\x32\x82\x36\r\n"));
         QVERIFY_THROWS_EXCEPTION(platform::PlatformError,
