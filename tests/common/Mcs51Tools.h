@@ -1,8 +1,7 @@
 #pragma once
 
-// The 8051 tool chains that firmware builds feed the generated text to: as31 for assembler,
-// sdcc for C. Tests hand them the text and read back the bytes they placed in the Intel HEX
-// image, so the judge of the text is the consumer, not a second copy of the generator.
+// The 8051 tool chains firmware builds feed the code to, as31 and sdcc: tests read back the bytes
+// they place in the Intel HEX image, so the judge of the text is its consumer.
 
 #include <QByteArray>
 #include <QFile>
@@ -11,10 +10,11 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
+#include <numeric>
+
 namespace mcs51 {
 
-// Where the placed bytes start in every image the helpers below build.
-inline constexpr int kOrigin = 0x1000;
+inline constexpr int kOrigin = 0x1000; // where Build reads the placed bytes from
 
 struct Image {
     QByteArray bytes; // count bytes from the origin on; empty when error is set
@@ -31,63 +31,48 @@ inline bool Available() {
 inline QByteArray Pack(const QByteArray& picture, bool rowWise) {
     const QList<QByteArray> lines = picture.trimmed().split('\n');
     const qsizetype along = rowWise ? lines[0].size() : lines.size();
-    const qsizetype across = rowWise ? lines.size() : lines[0].size();
     QByteArray bytes;
-    for (qsizetype o = 0; o < across; ++o)
-        for (qsizetype g = 0; g < along; g += 8) {
-            int v = 0;
-            for (qsizetype k = g; k < along && k < g + 8; ++k)
-                v = v * 2 + ((rowWise ? lines[o][k] : lines[k][o]) == '#');
-            bytes.append(char(v));
+    for (qsizetype o = 0; o < (rowWise ? lines.size() : lines[0].size()); ++o)
+        for (qsizetype k = 0; k < along; ++k) {
+            if (k % 8 == 0)
+                bytes.append('\0');
+            bytes.back() = char(2 * bytes.back() + ((rowWise ? lines[o][k] : lines[k][o]) == '#'));
         }
     return bytes;
 }
 
-// The count bytes of an Intel HEX image from origin on; a byte the image does not define, a
-// bad checksum or a malformed record is an error.
+// The count bytes from origin on; a byte not defined, a bad checksum or record is an error.
 inline Image ReadIntelHex(const QByteArray& hex, int origin, int count) {
     QMap<int, char> memory;
-    for (const QByteArray& raw : hex.split('\n')) {
-        const QByteArray line = raw.trimmed();
-        const QByteArray record = QByteArray::fromHex(line.mid(1));
-        quint8 sum = 0;
-        for (char c : record)
-            sum += quint8(c);
-        if (line.isEmpty())
-            continue;
-        if (line[0] != ':' || record.size() < 5 || record.size() != 5 + quint8(record[0]) || sum)
+    for (const QByteArray& line : hex.trimmed().split('\n')) {
+        const QByteArray r = QByteArray::fromHex(line.trimmed().mid(1));
+        if (!line.startsWith(':') || r.size() < 5 || r.size() != 5 + quint8(r[0]) ||
+            quint8(std::accumulate(r.begin(), r.end(), 0)) != 0)
             return {{}, "bad record: " + QString::fromLatin1(line)};
-        for (int i = 0; record[3] == 0 && i < quint8(record[0]); ++i)
-            memory.insert((quint8(record[1]) << 8 | quint8(record[2])) + i, record[4 + i]);
+        for (int i = 0; r[3] == 0 && i < quint8(r[0]); ++i)
+            memory.insert((quint8(r[1]) << 8 | quint8(r[2])) + i, r[4 + i]);
     }
-    Image image;
-    for (int a = origin; a < origin + count; ++a) {
-        if (!memory.contains(a))
-            return {{}, QStringLiteral("no byte at %1").arg(a, 4, 16, QLatin1Char('0'))};
-        image.bytes.append(memory.value(a));
-    }
-    return image;
+    QByteArray bytes;
+    for (int a = origin; a < origin + count && memory.contains(a); ++a)
+        bytes.append(memory.value(a));
+    if (bytes.size() < count)
+        return {{}, "no byte at " + QString::number(origin + bytes.size(), 16)};
+    return {bytes, {}};
 }
 
-// Runs as31 (asm51 true) or sdcc on source in a folder of its own; the image's count bytes
-// from kOrigin on.
+// Runs as31 (asm51 true) or sdcc on source in a folder of its own.
 inline Image Build(bool asm51, const QByteArray& source, int count) {
-    const QString program = asm51 ? "as31" : "sdcc", file = asm51 ? "t.asm" : "t.c";
     QTemporaryDir dir;
-    QFile in(dir.filePath(file));
-    if (!in.open(QIODevice::WriteOnly) || in.write(source) != source.size())
+    QFile in(dir.filePath(asm51 ? "t.asm" : "t.c"));
+    if (!in.open(QIODevice::WriteOnly) || in.write(source) != source.size() || !in.flush())
         return {{}, "cannot write the source"};
-    in.close();
     QProcess tool;
     tool.setWorkingDirectory(dir.path());
-    tool.setProcessChannelMode(QProcess::MergedChannels);
-    tool.start(program, QStringList{asm51 ? "-Fhex" : "-mmcs51", file});
-    if (!tool.waitForFinished(120000) || tool.exitStatus() != QProcess::NormalExit ||
-        tool.exitCode() != 0)
-        return {{}, program + " failed: " + QString::fromLocal8Bit(tool.readAll())};
+    tool.start(asm51 ? "as31" : "sdcc", {asm51 ? "-Fhex" : "-mmcs51", in.fileName()});
     QFile hex(dir.filePath(asm51 ? "t.hex" : "t.ihx"));
-    if (!hex.open(QIODevice::ReadOnly))
-        return {{}, program + " wrote no image"};
+    if (!tool.waitForFinished(120000) || tool.exitStatus() != QProcess::NormalExit ||
+        tool.exitCode() != 0 || !hex.open(QIODevice::ReadOnly))
+        return {{}, tool.program() + " failed: " + tool.readAllStandardError()};
     return ReadIntelHex(hex.readAll(), kOrigin, count);
 }
 

@@ -1,62 +1,38 @@
-// Glyph capture: drawing the character or picture on the glyph surface, sampling the surface
-// into the panel at five points a cell, and marking the sampled cell centres.
+// Glyph capture: loading, drawing and sampling the glyph into the panel, marking the cells.
 
 #include "glyph/GlyphSampler.h"
+#include "glyph/PictureLoader.h"
 #include "kivaro/Vek.h"
 #include "platform/Colour.h"
 #include "platform/PictureSurface.h"
 
+#include <QBuffer>
+#include <QPainter>
+#include <QTemporaryFile>
 #include <QTest>
 
+#include <algorithm>
 #include <cmath>
-
-using orvane::DrawGlyph;
-using orvane::MarkGrid;
-using orvane::SampleGlyph;
-using platform::PictureSurface;
 
 namespace {
 
-constexpr std::uint32_t kGrey = 0x808080;
-constexpr std::uint32_t kRed = 0xFF;
+constexpr std::uint32_t kGrey = 0x808080, kRed = 0xFF, kWhite = 0xFFFFFF;
 
-void shape(PictureSurface& surface, QSize size) {
-    surface.resize(size);
-    surface.SetBackColor(kGrey);
+// A grey surface of the given size with the rectangle ink painted in colour.
+void shape(platform::PictureSurface& s, QSize size, QRect ink = {}, std::uint32_t colour = 0) {
+    s.resize(size);
+    s.SetBackColor(kGrey);
+    QPainter(&s.MutableImage()).fillRect(ink, platform::ToQColor(colour));
 }
 
-void fill(PictureSurface& surface, QRect r, std::uint32_t colour) {
-    for (int y = r.top(); y <= r.bottom(); ++y)
-        for (int x = r.left(); x <= r.right(); ++x)
-            surface.PSet(float(x), float(y), colour);
-}
-
-// The pixels of the surface in colour.
-QList<QPoint> pixelsOf(const PictureSurface& surface, std::uint32_t colour) {
-    QList<QPoint> found;
-    for (int y = 0; y < surface.ScaleHeight(); ++y)
-        for (int x = 0; x < surface.ScaleWidth(); ++x)
-            if (surface.Point(float(x), float(y)) == colour)
-                found.append(QPoint(x, y));
-    return found;
-}
-
-QRect boundsOf(const QList<QPoint>& points) {
-    QRect r;
-    for (const QPoint& p : points)
-        r |= QRect(p, QSize(1, 1));
-    return r;
-}
-
-// One case of sampling: ink of colour over the rectangle ink of a surface, sampled into matrix
-// from the region at its origin with fractions fx and fy; the dots of lit light, no others.
+// Ink painted in colour and sampled for seek lights lit; cell (3, 4) is x 20..29, y 30..39.
 struct Sample {
-    QSize surface, matrix;
-    QSizeF region;
-    float fx, fy;
-    QRect ink;
-    std::uint32_t colour;
-    QRect lit;
+    QRect ink{}, lit{};
+    float fx = .25f, fy = .25f;
+    std::uint32_t colour = 0, seek = 0;
+    QSize matrix{16, 16}, surface{160, 160}, region{160, 160};
+    int drawWidth = 1;
+    bool invert = false;
 };
 
 } // namespace
@@ -67,158 +43,106 @@ class TstGlyph : public QObject {
     Q_OBJECT
 
 private slots:
-    // The character's line box, or the picture unscaled, has its top-left corner at the
-    // offset (a picture at the offset's whole pixel), on a surface cleared first. The character
-    // is drawn in exact ink, which sampling looks for; its edges only blend the background in.
+    // On a cleared surface the imported picture is drawn as stored (its orientation tag is not
+    // applied), unscaled at the offset and cut at the edges; the character moves with the offset,
+    // in exact ink.
     void glyphIsDrawnAtTheOffset_data() {
         QTest::addColumn<bool>("charMode");
-        QTest::addColumn<QPointF>("at");
-        QTest::newRow("start-up glyph") << true << QPointF(0, 0);
-        QTest::newRow("character at a fractional offset") << true << QPointF(10.5, -3.25);
-        QTest::newRow("picture at the origin") << false << QPointF(0, 0);
-        QTest::newRow("picture partly left and down") << false << QPointF(-1, 2);
-        QTest::newRow("picture at a fractional offset") << false << QPointF(3.5, 1.25);
-        QTest::newRow("picture at the bottom-right corner") << false << QPointF(141, 143);
-        QTest::newRow("picture wholly off to the left") << false << QPointF(-143, 0);
+        QTest::addColumn<QPoint>("at");
+        QTest::newRow("start-up glyph") << true << QPoint(0, 0);
+        QTest::newRow("picture partly left and down") << false << QPoint(-1, 2);
+        QTest::newRow("picture at the bottom-right corner") << false << QPoint(141, 143);
     }
     void glyphIsDrawnAtTheOffset() {
         QFETCH(bool, charMode);
-        QFETCH(QPointF, at);
-        QImage picture(4, 3, QImage::Format_RGB32);
-        for (int i = 0; i < 12; ++i)
-            picture.setPixel(i % 4, i / 4, qRgb(10 * (i % 4), 20 * (i / 4), 200));
-        PictureSurface bkp, surface[2];
-        bkp.SetPicture(picture);
-        for (int k = 0; k < 2; ++k) {
-            shape(surface[k], QSize(143, 145));
+        QFETCH(QPoint, at);
+        static const QRgb pixels[] = {0, 0xFF, 0xFF00, 0xFF0000, 0xFFFF, 0xFF00FF};
+        QByteArray jpeg;
+        QBuffer buffer(&jpeg);
+        QVERIFY(buffer.open(QIODevice::WriteOnly) &&
+                QImage(reinterpret_cast<const uchar*>(pixels), 3, 2, QImage::Format_RGB32)
+                    .save(&buffer, "jpg"));
+        // After the start marker, an Exif block whose one tag says "turned by 90 degrees".
+        jpeg.insert(2, QByteArray::fromHex("ffe100224578696600004d4d002a0000000800010112000300"
+                                           "0000010006000000000000"));
+        QTemporaryFile file;
+        QVERIFY(file.open() && file.write(jpeg) == jpeg.size() && file.flush());
+        platform::PictureSurface bkp, surface[2];
+        bkp.SetPicture(orvane::LoadPicture(file.fileName()));
+        QCOMPARE(bkp.Picture().size(), QSize(3, 2));
+        for (int k = 0; k < 2; ++k) { // the second glyph lies 30 right of and 20 below the first
+            shape(surface[k], {143, 145}, {5, 140, 1, 1}, kRed);
             surface[k].SetFontName("WenQuanYi Zen Hei");
             surface[k].SetFontSize(80);
-            surface[k].PSet(5, 140, kRed);
-            DrawGlyph(surface[k], bkp, charMode, "英", float(at.x()) + 30 * k,
-                      float(at.y()) + 20 * k);
+            orvane::DrawGlyph(surface[k], bkp, charMode, "英", float(at.x()) + 30 * k,
+                              float(at.y()) + 20 * k);
         }
-        const QPoint origin(int(std::floor(at.x())), int(std::floor(at.y())));
-        for (int y = 0; y < 145; ++y)
-            for (int x = 0; x < 143; ++x) {
-                const std::uint32_t c = *surface[0].Point(x, y);
-                const QPoint p = QPoint(x, y) - origin;
-                if (charMode)
-                    QVERIFY2(c == (c & 0xFF) * 0x010101u && (c & 0xFF) <= 0x80,
-                             qPrintable(QString::number(c, 16)));
-                else
-                    QCOMPARE(c, picture.rect().contains(p) ? platform::FromQRgb(picture.pixel(p))
-                                                           : kGrey);
-            }
-        if (charMode) {
-            QVERIFY(pixelsOf(surface[0], 0).size() > 2000);
-            QCOMPARE(boundsOf(pixelsOf(surface[1], 0)),
-                     boundsOf(pixelsOf(surface[0], 0)).translated(30, 20) & QRect(0, 0, 143, 145));
-        }
+        QImage want(143, 145, QImage::Format_RGB32);
+        want.fill(platform::ToQRgb(kGrey));
+        QPainter(&want).drawImage(charMode ? QPoint(30, 20) : at,
+                                  charMode ? surface[0].Image() : bkp.Picture());
+        QVERIFY(surface[charMode ? 1 : 0].Image() == want);
+        const auto* pixel = reinterpret_cast<const QRgb*>(surface[0].Image().constBits());
+        QVERIFY(!charMode || std::count(pixel, pixel + 143 * 145, qRgb(0, 0, 0)) > 2000);
     }
 
-    // Dot (i, j) is lit when any of five points of cell (i, j) has exactly the ink colour:
-    // the centre, and fx cell widths left and right of it, fy cell heights above and below.
-    // Cell (3, 4) of 16 x 16 on 160 x 160 spans x 20..29, y 30..39, centre (25, 35).
-    void dotIsLitWhenOneOfFivePointsHasExactInk_data() {
+    // A dot is lit when one of five points of its cell has exactly the ink colour: the centre,
+    // fx cell widths beside it, fy cell heights above and below. Grid marks, DrawWidth across,
+    // sit at the pixel of every centre and nowhere else.
+    void cellIsSampledAtFivePointsAndMarkedAtItsCentre_data() {
         QTest::addColumn<Sample>("c");
-        const QSize s160(160, 160), m16(16, 16), s143(143, 145), s10(10, 10), m1(1, 1);
-        const QSizeF r160(160, 160), r143(143, 145);
-        const QRect cell(3, 4, 1, 1), one(1, 1, 1, 1), none;
+        const QRect cell(3, 4, 1, 1), one(1, 1, 1, 1), all(1, 1, 254, 254), last(16, 16, 1, 1);
+        const QSize s143(143, 145), s10(10, 10), m1(1, 1), big(999, 999), half(80, 160);
         const auto row = [](const char* name, Sample c) { QTest::newRow(name) << c; };
-        row("centre", {s160, m16, r160, .25f, .25f, {25, 35, 1, 1}, 0, cell});
-        row("left point", {s160, m16, r160, .25f, .25f, {22, 30, 1, 10}, 0, cell});
-        row("right point", {s160, m16, r160, .25f, .25f, {27, 35, 1, 1}, 0, cell});
-        row("upper point", {s160, m16, r160, .25f, .25f, {24, 32, 3, 1}, 0, cell});
-        row("lower point", {s160, m16, r160, .25f, .25f, {25, 37, 1, 1}, 0, cell});
-        row("between centre and left", {s160, m16, r160, .25f, .25f, {23, 30, 2, 10}, 0, none});
-        row("between centre and below", {s160, m16, r160, .25f, .25f, {20, 36, 10, 1}, 0, none});
-        row("corner of the cell", {s160, m16, r160, .25f, .25f, {22, 32, 1, 1}, 0, none});
-        row("near-black", {s160, m16, r160, .25f, .25f, {20, 30, 10, 10}, 0x010000, none});
-        row("red grid mark", {s160, m16, r160, .25f, .25f, {20, 30, 10, 10}, kRed, none});
-        row("just below a half reaches the edge",
-            {s160, m16, r160, .49f, 0, {20, 35, 1, 1}, 0, cell});
-        row("a half collapses to the centre", {s160, m16, r160, .5f, .5f, {20, 35, 1, 1}, 0, none});
-        row("negative collapses", {s160, m16, r160, -.25f, -.25f, {22, 35, 1, 1}, 0, none});
-        row("NaN collapses", {s160, m16, r160, NAN, NAN, {25, 32, 1, 1}, 0, none});
+        row("centre", {.ink = {25, 35, 1, 1}, .lit = cell});
+        row("left point", {.ink = {22, 30, 1, 10}, .lit = cell});
+        row("right point", {.ink = {27, 35, 1, 1}, .lit = cell});
+        row("upper point", {.ink = {24, 32, 3, 1}, .lit = cell});
+        row("lower point", {.ink = {25, 37, 1, 1}, .lit = cell});
+        row("between centre and left", {.ink = {23, 30, 2, 10}});
+        row("near-black", {.ink = {20, 30, 10, 10}, .colour = 0x010000});
+        row("inverted", {.ink = {25, 35, 1, 1}, .lit = cell, .invert = true});
+        row("white ink", {.ink = {25, 35, 1, 1}, .lit = cell, .colour = kWhite, .seek = kWhite});
+        row("a half collapses", {.ink = {20, 35, 1, 1}, .fx = .5f, .fy = .5f});
+        row("negative collapses", {.ink = {22, 35, 1, 1}, .fx = -.25f, .fy = -.25f});
         // (0.5 - 0.1f) * 10 is 3.99999998 in double and 4 in single precision, where it is used.
-        row("single precision", {s10, m1, {10, 10}, .1f, 0, {4, 5, 1, 1}, 0, one});
-        row("not double precision", {s10, m1, {10, 10}, .1f, 0, {3, 5, 1, 1}, 0, none});
-        row("first pixel", {s10, m1, {1, 1}, 0, 0, {0, 0, 1, 1}, 0, one});
-        // 0.99999997 * 143 rounds to 143 in single precision: the right point is off the surface.
-        row("point rounded onto the right edge",
-            {s143, m1, r143, .49999997f, 0, {0, 73, 1, 1}, 0, none});
-        row("region limited to the surface",
-            {s160, m16, {1000, 1000}, .25f, .25f, {155, 155, 1, 1}, 0, {16, 16, 1, 1}});
-        row("half region stretches",
-            {s160, m16, {80, 160}, .25f, .25f, {0, 0, 10, 160}, 0, {1, 1, 2, 16}});
-        row("largest matrix",
-            {s143, {254, 254}, r143, .15f, .1f, {0, 0, 143, 145}, 0, {1, 1, 254, 254}});
+        row("single precision", {{4, 5, 1, 1}, one, .1f, 0, 0, 0, m1, s10, {10, 10}});
+        row("first pixel", {{0, 0, 1, 1}, one, 0, 0, 0, 0, m1, s10, {1, 1}});
+        // 0.99999997 * 143 is 143 in single precision: the right point reads no pixel at all.
+        row("right point off the edge", {{0, 73, 1, 1}, {}, .49999997f, 0, 0, 0, m1, s143, s143});
+        row("nor before its line", {{142, 71, 1, 1}, {}, .49999997f, 0, 0, 0, m1, s143, s143});
+        row("oversized region is cut", {.ink = {155, 155, 1, 1}, .lit = last, .region = big});
+        row("half region widens", {.ink = {0, 0, 10, 160}, .lit = {1, 1, 2, 16}, .region = half});
+        row("marks 3 pixels across", {.drawWidth = 3});
+        row("largest matrix", {{0, 0, 143, 145}, all, .15f, .1f, 0, 0, {254, 254}, s143, s143});
     }
-    void dotIsLitWhenOneOfFivePointsHasExactInk() {
+    void cellIsSampledAtFivePointsAndMarkedAtItsCentre() {
         QFETCH(Sample, c);
-        PictureSurface glyph;
-        shape(glyph, c.surface);
-        fill(glyph, c.ink, c.colour);
-        kivaro::Vek plain, inverted;
-        for (kivaro::Vek* v : {&plain, &inverted}) {
-            v->setMaxRows(std::uint8_t(c.matrix.width()));
-            v->setMaxLines(std::uint8_t(c.matrix.height()));
-            v->SetAll();
-            SampleGlyph(glyph, *v, float(c.region.width()), float(c.region.height()), c.fx, c.fy,
-                        v == &inverted, 0);
-        }
-        for (int y = 1; y <= c.matrix.height(); ++y)
-            for (int x = 1; x <= c.matrix.width(); ++x) {
-                std::uint8_t X = std::uint8_t(x), Y = std::uint8_t(y);
-                QCOMPARE(plain.Bit(X, Y) == 1, c.lit.contains(x, y));
-                QCOMPARE(inverted.Bit(X, Y) == 1, !c.lit.contains(x, y));
-            }
-    }
-
-    // One mark at the pixel of every cell centre, DrawWidth across, within the surface.
-    void gridMarksSitAtCellCentres_data() {
-        QTest::addColumn<QSize>("matrix");
-        QTest::addColumn<QSize>("surface");
-        QTest::addColumn<int>("drawWidth");
-        QTest::newRow("16 x 16 on 160 x 160") << QSize(16, 16) << QSize(160, 160) << 1;
-        QTest::newRow("3 x 5 on 100 x 100") << QSize(3, 5) << QSize(100, 100) << 1;
-        QTest::newRow("one dot") << QSize(1, 1) << QSize(143, 145) << 1;
-        QTest::newRow("254 x 254 on 143 x 145") << QSize(254, 254) << QSize(143, 145) << 1;
-        QTest::newRow("3 pixels across") << QSize(16, 8) << QSize(160, 160) << 3;
-    }
-    void gridMarksSitAtCellCentres() {
-        QFETCH(QSize, matrix);
-        QFETCH(QSize, surface);
-        QFETCH(int, drawWidth);
-        PictureSurface glyph;
-        shape(glyph, surface);
-        glyph.SetDrawWidth(drawWidth);
+        platform::PictureSurface glyph;
+        shape(glyph, c.surface, c.ink, c.colour);
+        QImage want = glyph.Image().copy();
+        const float w = float(c.region.width()), h = float(c.region.height());
         kivaro::Vek vek;
-        vek.setMaxRows(std::uint8_t(matrix.width()));
-        vek.setMaxLines(std::uint8_t(matrix.height()));
-        vek.SetAll();
-        MarkGrid(glyph, vek, 5000, 5000, kRed);
-        const float cw = float(surface.width()) / float(matrix.width());
-        const float ch = float(surface.height()) / float(matrix.height());
-        QImage want(surface, QImage::Format_RGB32);
-        want.fill(0);
-        const int reach = drawWidth / 2; // a square: 3 across is round to the pixel
-        for (int i = 1; i <= matrix.width(); ++i)
-            for (int j = 1; j <= matrix.height(); ++j)
-                for (int d = 0; d < (2 * reach + 1) * (2 * reach + 1); ++d) {
-                    const QPoint p(
-                        int(std::floor(float((i - 0.5) * cw))) + d % (2 * reach + 1) - reach,
-                        int(std::floor(float((j - 0.5) * ch))) + d / (2 * reach + 1) - reach);
-                    if (want.rect().contains(p))
-                        want.setPixel(p, 1);
-                }
-        for (int y = 0; y < surface.height(); ++y)
-            for (int x = 0; x < surface.width(); ++x)
-                QCOMPARE(glyph.Point(x, y) == kRed, qBlue(want.pixel(x, y)) == 1);
-        QCOMPARE(glyph.CurrentX(), float((matrix.width() - 0.5) * cw));
-        QCOMPARE(glyph.CurrentY(), float((matrix.height() - 0.5) * ch));
-        std::uint8_t X = 1, Y = 1;
-        QCOMPARE(vek.Bit(X, Y), 1); // the panel is only read
+        vek.setMaxRows(std::uint8_t(c.matrix.width()));
+        vek.setMaxLines(std::uint8_t(c.matrix.height()));
+        vek.SetAll(); // so that a dot sampling leaves alone shows
+        orvane::SampleGlyph(glyph, vek, w, h, c.fx, c.fy, c.invert, c.seek);
+        glyph.SetDrawWidth(c.drawWidth);
+        orvane::MarkGrid(glyph, vek, w, h, kRed);
+        const QSize r = c.region.boundedTo(c.surface);
+        const float cw = float(r.width()) / float(c.matrix.width());
+        const float ch = float(r.height()) / float(c.matrix.height());
+        QPainter paint(&want);
+        for (std::uint8_t y = 1; y <= c.matrix.height(); ++y)
+            for (std::uint8_t x = 1; x <= c.matrix.width(); ++x) {
+                QCOMPARE(vek.Bit(x, y) == 1, c.lit.contains(x, y) != c.invert);
+                // A square: 3 across is round to the pixel.
+                paint.fillRect(int(std::floor(float((x - 0.5) * cw))) - c.drawWidth / 2,
+                               int(std::floor(float((y - 0.5) * ch))) - c.drawWidth / 2,
+                               c.drawWidth, c.drawWidth, Qt::red);
+            }
+        paint.end();
+        QVERIFY(glyph.Image() == want);
     }
 };
 
