@@ -1,15 +1,16 @@
 #pragma once
 
-// The real window over scripted doubles: script f.dialogs (confirm, cancel, fail, exhausted)
-// and f.messages.answers, act on f.window, then read f.messages.shown and the outputs back with
-// the free functions. The window comes from the given program folder (the test's own by
-// default, where the build puts the control library and the help file).
+// The real window over scripted doubles, in a program folder of the test's own that links the
+// built control library: script f.dialogs and f.messages.answers, act on f.window, then read
+// f.messages.shown and the outputs back.
 
 #include "common/ScriptedDialogs.h"
 #include "kivaro/IVek.h"
 #include "window/SingleCharWindow.h"
 
 #include <QCoreApplication>
+#include <QFile>
+#include <QTemporaryDir>
 
 #include <memory>
 #include <new>
@@ -21,17 +22,17 @@ struct WindowDialogs : ScriptedDialogs {
     bool exhausted = false;
     using File = std::optional<platform::FileDialogResult>;
     File ShowOpen(const platform::FileDialogRequest& r) override {
-        return runOut(fileRequests, r), ScriptedDialogs::ShowOpen(r);
+        return runOut(), ScriptedDialogs::ShowOpen(r);
     }
     File ShowSave(const platform::FileDialogRequest& r) override {
-        return runOut(fileRequests, r), ScriptedDialogs::ShowSave(r);
+        return runOut(), ScriptedDialogs::ShowSave(r);
     }
     std::optional<QFont> ShowFont(const platform::FontDialogRequest& r) override {
-        return runOut(fontRequests, r), ScriptedDialogs::ShowFont(r);
+        return runOut(), ScriptedDialogs::ShowFont(r);
     }
-    void runOut(auto& requests, const auto& request) {
+    void runOut() const {
         if (exhausted)
-            requests.append(request), throw std::bad_alloc();
+            throw std::bad_alloc();
     }
 };
 
@@ -46,26 +47,20 @@ struct WindowMessages : ScriptedMessages {
 };
 
 struct WindowFixture {
+    QTemporaryDir folder;
     WindowDialogs dialogs;
     WindowMessages messages;
     std::unique_ptr<orvane::SingleCharWindow> window;
 
-    explicit WindowFixture(const QString& folder = QCoreApplication::applicationDirPath()) {
+    // Without the control library in its folder the window cannot be made.
+    explicit WindowFixture(bool withControl = true) {
+        if (withControl)
+            QFile::link(QCoreApplication::applicationDirPath() + "/libKivaro.so",
+                        folder.filePath("libKivaro.so"));
         window = std::make_unique<orvane::SingleCharWindow>(
-            orvane::WindowServices{&dialogs, &messages, folder});
+            orvane::WindowServices{&dialogs, &messages, folder.path()});
     }
 };
-
-// The lines of a code text, and the bytes of its data line without "DB " and the commas.
-inline QStringList codeLines(const QString& code) {
-    return code.split(QStringLiteral("\r\n"));
-}
-inline QStringList codeBytes(const QString& code) {
-    QString data = codeLines(code).value(4);
-    if (data.startsWith(QStringLiteral("DB ")))
-        data = data.mid(3);
-    return data.split(QLatin1Char(','));
-}
 
 // The panel's dots as text, one line per dot line, '#' for a lit dot.
 inline QString dotPicture(kivaro::IVek& vek) {
@@ -76,10 +71,6 @@ inline QString dotPicture(kivaro::IVek& vek) {
         picture += QLatin1Char('\n');
     }
     return picture;
-}
-
-inline int litDots(kivaro::IVek& vek) {
-    return int(dotPicture(vek).count(QLatin1Char('#')));
 }
 
 } // namespace testing
