@@ -46,31 +46,20 @@ struct WindowMessages : ScriptedMessages {
     }
 };
 
+// Without the control library in its folder the window cannot be made.
 struct WindowFixture {
     QTemporaryDir folder;
     WindowDialogs dialogs;
     WindowMessages messages;
+    bool linked;
     std::unique_ptr<orvane::SingleCharWindow> window;
 
-    // Without the control library in its folder the window cannot be made.
-    explicit WindowFixture(bool withControl = true) {
-        if (withControl)
-            QFile::link(QCoreApplication::applicationDirPath() + "/libKivaro.so",
-                        folder.filePath("libKivaro.so"));
-        window = std::make_unique<orvane::SingleCharWindow>(
-            orvane::WindowServices{&dialogs, &messages, folder.path()});
-    }
+    explicit WindowFixture(bool withControl = true)
+        : linked(withControl &&
+                 QFile::link(QCoreApplication::applicationDirPath() + "/libKivaro.so",
+                             folder.filePath("libKivaro.so"))),
+          window(std::make_unique<orvane::SingleCharWindow>(
+              orvane::WindowServices{&dialogs, &messages, folder.path()})) {}
 };
-
-// The panel's dots as text, one line per dot line, '#' for a lit dot.
-inline QString dotPicture(kivaro::IVek& vek) {
-    QString picture;
-    for (std::uint8_t y = 1; y <= vek.MaxLines(); ++y) {
-        for (std::uint8_t x = 1; x <= vek.MaxRows(); ++x)
-            picture += vek.Bit(x, y) == 1 ? QLatin1Char('#') : QLatin1Char('.');
-        picture += QLatin1Char('\n');
-    }
-    return picture;
-}
 
 } // namespace testing
