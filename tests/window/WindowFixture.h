@@ -5,7 +5,6 @@
 // f.messages.shown and the outputs back.
 
 #include "common/ScriptedDialogs.h"
-#include "kivaro/IVek.h"
 #include "window/SingleCharWindow.h"
 
 #include <QCoreApplication>
@@ -17,22 +16,16 @@
 
 namespace testing {
 
-// The window's dialogs; exhausted makes every one fail as memory running out inside Qt would.
+// The window's dialogs (the open dialog asks ShowSave); exhausted makes every one fail as
+// memory running out inside Qt would.
 struct WindowDialogs : ScriptedDialogs {
     bool exhausted = false;
-    using File = std::optional<platform::FileDialogResult>;
-    File ShowOpen(const platform::FileDialogRequest& r) override {
-        return runOut(), ScriptedDialogs::ShowOpen(r);
+    std::optional<platform::FileDialogResult>
+    ShowSave(const platform::FileDialogRequest& request) override {
+        return exhausted ? throw std::bad_alloc() : ScriptedDialogs::ShowSave(request);
     }
-    File ShowSave(const platform::FileDialogRequest& r) override {
-        return runOut(), ScriptedDialogs::ShowSave(r);
-    }
-    std::optional<QFont> ShowFont(const platform::FontDialogRequest& r) override {
-        return runOut(), ScriptedDialogs::ShowFont(r);
-    }
-    void runOut() const {
-        if (exhausted)
-            throw std::bad_alloc();
+    std::optional<QFont> ShowFont(const platform::FontDialogRequest& request) override {
+        return exhausted ? throw std::bad_alloc() : ScriptedDialogs::ShowFont(request);
     }
 };
 
