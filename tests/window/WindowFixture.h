@@ -1,7 +1,6 @@
 #pragma once
 
-// The real window over scripted doubles, in a program folder of the test's own that links the
-// built control library; without that link the window cannot be made.
+// The real window over scripted doubles, in a program folder of its own with the control in.
 
 #include "common/ScriptedDialogs.h"
 #include "window/SingleCharWindow.h"
