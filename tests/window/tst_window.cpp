@@ -44,7 +44,7 @@ QList<uint> modeAndOwner(const QString& path) {
     return {st.st_mode, st.st_uid, st.st_gid};
 }
 
-// Contents: a picture of 8 x 4 dots, one claiming 20000 x 20000 pixels, one cut short, ...
+// Pictures of 8 x 4 dots (one claims 20000 x 20000 pixels, one is cut short) and old files.
 QByteArray contents(const QString& name) {
     QByteArray bmp;
     QBuffer buffer(&bmp);
