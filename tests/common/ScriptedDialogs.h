@@ -10,11 +10,15 @@
 
 #include <QList>
 
+#include <new>
 #include <stdexcept>
 
 namespace testing {
 
+// A negative number stands for running out of memory.
 inline void failIf(int number) {
+    if (number < 0)
+        throw std::bad_alloc();
     if (number)
         throw platform::PlatformError(number, QStringLiteral("scripted failure"));
 }
@@ -71,13 +75,14 @@ public:
         QString caption;
         platform::MsgIcon icon;
         platform::MsgButtons buttons;
+        QWidget* owner;
     };
     QList<platform::MsgResult> answers;
     QList<Shown> shown;
 
-    platform::MsgResult Show(QWidget*, const QString& text, const QString& caption,
+    platform::MsgResult Show(QWidget* owner, const QString& text, const QString& caption,
                              platform::MsgIcon icon, platform::MsgButtons buttons) override {
-        shown.append({text, caption, icon, buttons});
+        shown.append({text, caption, icon, buttons, owner});
         return buttons == platform::MsgButtons::Ok ? platform::MsgResult::Ok
                                                    : next(answers, "an unexpected question");
     }

@@ -8,6 +8,7 @@
 #include "window/CharBox.h"
 #include "window/HelpFile.h"
 #include "window/ScrollBar.h"
+#include "window/WrappingButton.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -37,6 +38,15 @@ QImage block(QSize size, QRect black) {
     return picture;
 }
 
+// Where the pixels darker than a grey level lie.
+QRect ink(const QImage& image, int grey) {
+    QRect box;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            box |= qGray(image.pixel(x, y)) < grey ? QRect(x, y, 1, 1) : QRect();
+    return box;
+}
+
 // The entry's kind and mode, owner and group, as a link itself has them.
 QList<uint> modeAndOwner(const QString& path) {
     struct stat st {};
@@ -53,8 +63,11 @@ QByteArray contents(const QString& name) {
     const QByteArray help = orvane::EncodeHelpFile("丂 第一行\nline\r"), text = "not a picture";
     const QByteArray damaged("\x81\x48", 2); // unscrambles to a lead byte and no trail byte
     const QByteArray tooLong(orvane::kMaxHelpFileBytes + 1, 0), old(20000, 'o'), small(100, 'o');
-    return QList{bmp, huge, bmp.left(40), text, damaged, tooLong, help, old, small}.value(
-        QString("bmp huge cut text damaged toolong help old small").split(' ').indexOf(name));
+    const QByteArray longest(orvane::kMaxHelpFileBytes, char('a' ^ orvane::kHelpKey));
+    return QList{bmp, huge, bmp.left(40), text, damaged, tooLong, longest, help, old, small}.value(
+        QString("bmp huge cut text damaged toolong longest help old small")
+            .split(' ')
+            .indexOf(name));
 }
 
 QString dots(kivaro::IVek& vek) {
@@ -183,9 +196,11 @@ class TstWindow : public QObject {
             {"choose", [&] { f->dialogs.confirm(path); }},
             {"cancel", [&] { f->dialogs.cancel(); }},
             {"fail", [&] { f->dialogs.fail(platform::kErrDeviceIO); }},
+            {"nomemory", [&] { f->dialogs.fail(-1); }},
             {"face", [&] { f->dialogs.fontAnswers = {styled}; }},
             {"nofont", [&] { f->dialogs.fontAnswers = {std::nullopt}; }},
             {"fontfails", [&] { f->dialogs.fontFailWith = 57; }},
+            {"fontnomemory", [&] { f->dialogs.fontFailWith = -1; }},
             {"readonly", [&] { readOnly = true; }}, // for the next click
         };
         const auto run = steps.value(a[0]);
@@ -209,8 +224,13 @@ class TstWindow : public QObject {
         const QFont asked = f->dialogs.fontRequests.value(0).font;
         platform::FileDialogRequest request = f->dialogs.fileRequests.value(0);
         QStringList messages, changed;
+        int strays = 0; // dialogs and boxes not over the window
         for (const auto& shown : f->messages.shown)
-            messages << shown.text;
+            messages << shown.text, strays += shown.owner != w;
+        for (const auto& asked : f->dialogs.fileRequests)
+            strays += asked.owner != w;
+        for (const auto& asked : f->dialogs.fontRequests)
+            strays += asked.owner != w;
         // The entries the row did not make, or made and that hold something else now.
         for (const QString& name :
              QDir(folder).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)) {
@@ -222,6 +242,8 @@ class TstWindow : public QObject {
         QString built = QString::fromUtf8(readAll(POINTILLO_HELP_SOURCE));
         return {
             {"char", w->Txt_Char->text()},
+            {"focus", w->focusWidget() == w->Txt_Char ? "char" : "elsewhere"},
+            {"strays", QString::number(strays)},
             {"subject", code.section("\r\n", 0, 0).replace(folder, "folder")},
             {"bytes", QString::number(code.section("\r\n", 4, 4).split(',').size())},
             {"code", code == freshCode() ? "fresh" : "stale"},
@@ -250,6 +272,7 @@ class TstWindow : public QObject {
             {"message", messages.join('+')},
             {"caption", f->messages.shown.value(0).caption},
             {"changed", changed.join(' ')},
+            {"helplength", QString::number(help.size())},
             {"help", help == orvane::AboutText()           ? "about"
                      : help == built.replace("\n", "\r\n") ? "built"
                                                            : help},
@@ -303,7 +326,15 @@ private slots:
         QTest::addColumn<QString>("seen");
         row("start-up", "",
             "subject=;英, matrix=16x16x5, scroll=off@0 off@0 0,0, glyph=286@143 "
-            "290@145 143 145, font=黑体 106 0000");
+            "290@145 143 145, font=黑体 106 0000, focus=char");
+        // Scroll bar keys step by one, by the large change (5 for lines, 10 for the glyph's
+        // height of 145), or to either end, horizontal or vertical.
+        for (const QString key : {"lines Right:17x16", "lines Left:15x16", "lines PgDown:21x16",
+                                  "lines Home:1x16", "lines End:254x16", "rows Right:16x17"})
+            row(qPrintable(key.section(':', 0, 0)), "key " + key.section(':', 0, 0),
+                "matrix=" + key.section(':', 1) + "x5");
+        row("height Up", "key height Up", "glyph=286@143 290@145 143 144");
+        row("height PgUp", "key height PgUp", "glyph=286@143 290@145 143 135");
         // Each key replaces the character before it; a key that types nothing empties the box.
         const QString wide = QString::fromUcs4(U"\U00020000"), trail = QChar(0xDC00), nul = QChar();
         row("a letter", "type A", "char=A, subject=;A, refreshes=2, mode=1");
@@ -339,6 +370,7 @@ private slots:
         row("C51 clicked after a hand edit", edited + "click c51", "lit=2, box=16 2 0 0");
         row("column-wise clicked after a hand edit", edited + "click column", "lit=2");
         row("editing off", edited + "click edit; dot 8 8", "lit=2");
+        row("editing on again", edited + "click edit; click edit; dot 8 8", "lit=3");
         row("copy takes the view as it is", "view A|B; click copy", "clip=A\r\nB, code=stale");
         // The chooser opens on the face that draws "黑体"; face and style are taken, size not.
         const QString font = "; click font", unchanged = "font=黑体 106 0000, ";
@@ -346,6 +378,8 @@ private slots:
             "font=DejaVu Serif 106 1111, chooser=WenQuanYi Zen Hei 106, panel=other");
         row("font cancelled", "nofont" + font, unchanged + "panel=start, message=");
         row("font chooser fails", "fontfails" + font, unchanged + "message=字体设置错误！");
+        row("font chooser out of memory", "fontnomemory" + font,
+            unchanged + "message=字体设置错误！");
         // Input in a large panel's paint leaves code and panel in step, or the hand-edited code.
         const QString large = "set radius 1; set rows 200; ", lines = "; set lines 180";
         row("rows shrink in a paint", large + "yield set rows 151" + lines, "bytes=3420");
@@ -374,6 +408,7 @@ private slots:
         row("no, then cancel", old + no + "cancel; " + save, "message=" + q + "");
         row("cancel", old + "cancel; " + save, "message=");
         row("dialog fails", old + "fail; " + save, "message=文件保存没有成功！, caption=友情提示");
+        row("out of memory in the dialog", old + "nomemory; " + save, "message=文件保存没有成功！");
         row("written in place", old + yes + "readonly; " + save,
             "proposal=home/英.dot, message=" + q + ", changed=first.dot:code");
         row("disk full", full + save, qf + "");
@@ -389,6 +424,8 @@ private slots:
             "mode=0, message=");
         row("a picture, then a letter", "make p.bmp file bmp" + import + "; type K",
             "subject=;K, mode=1");
+        row("out of memory importing", "nomemory; click glyph right",
+            "message=不能打开所选取的图象文件！, panel=start, mode=1");
         row("cancel the picture", "make p.bmp file bmp; cancel; click glyph right",
             "message=, panel=start, mode=1");
         for (const char* kind :
@@ -400,6 +437,8 @@ private slots:
         const QString helped = "; click help; click row";
         row("help: a text of its own", "make Quibrel.dll file help" + helped,
             "help=丂 第一行\nline\r");
+        row("help: a file of the largest size", "make Quibrel.dll file longest" + helped,
+            "helplength=4194304");
         row("help: the built help file", "make Quibrel.dll link built" + helped, "help=built");
         for (const char* kind : {"file toolong", "file damaged", "missing", "pipe", "link"})
             QTest::addRow("help: %s", kind)
@@ -421,7 +460,8 @@ private slots:
         }
         QVERIFY(inYield.isEmpty());
         const QMap<QString, QString> state = observe();
-        for (const QString fallback : {"code=fresh", "changed="}) // unless the row names them
+        for (const QString fallback :
+             {"code=fresh", "changed=", "strays=0"}) // unless the row names them
             seen += seen.contains(fallback.section('=', 0, 0) + "=") ? "" : ", " + fallback;
         for (const QString& pair : seen.split(", ")) {
             const QString name = pair.section('=', 0, 0);
@@ -441,6 +481,42 @@ private slots:
         QCOMPARE(orvane::ScrambleAnsi("\x80\x81\x41\xFE\x42\xFF\x81"), QByteArray(want, 7));
         QVERIFY_THROWS_EXCEPTION(platform::PlatformError,
                                  orvane::EncodeHelpFile(QString::fromUcs4(U"a\U0001F600")));
+    }
+
+    // Drawn without clipping, every caption stays inside its control; check boxes and options
+    // wrap theirs. "Vek Set" and the first label, each drawn alone, share no row of dark ink.
+    void captionsAreReadableInFull() {
+        QCOMPARE(w->font().pointSizeF(), 8.0);
+        const auto fits = [](QWidget* control, QRect area, const QString& text, int flags) {
+            QImage image(control->size() + QSize(40, 40), QImage::Format_RGB32);
+            image.fill(Qt::white);
+            QPainter painter(&image);
+            painter.setFont(control->font());
+            painter.drawText(area.translated(20, 20), flags | Qt::TextDontClip, text);
+            painter.end();
+            QVERIFY2(QRect(QPoint(20, 20), control->size()).contains(ink(image, 160)),
+                     qPrintable(text));
+        };
+        const auto wrapping = [&](auto* none) {
+            using Button = std::remove_pointer_t<decltype(none)>;
+            for (Button* button : w->findChildren<Button*>()) {
+                auto* wraps = dynamic_cast<orvane::WrappingButton<Button>*>(button);
+                QVERIFY2(wraps, qPrintable(button->text()));
+                fits(wraps, wraps->CaptionArea(), wraps->text(), wraps->kCaptionFlags);
+            }
+        };
+        wrapping(static_cast<QCheckBox*>(nullptr));
+        wrapping(static_cast<QRadioButton*>(nullptr));
+        for (QLabel* label : w->findChildren<QLabel*>())
+            if (!label->text().isEmpty())
+                fits(label, label->contentsRect(), label->text(), int(label->alignment()));
+        const auto alone = [](QWidget* widget) {
+            QImage image(widget->size(), QImage::Format_RGB32);
+            image.fill(Qt::white);
+            widget->render(&image, {}, {}, QWidget::DrawWindowBackground);
+            return ink(image, 80).translated(widget->mapTo(widget->window(), QPoint()));
+        };
+        QVERIFY(alone(w->Frm_VekSet).bottom() < alone(w->Lbl_VekSet[1]).top());
     }
 
     void missingControlLibraryIsReportedNotCrashed() {
