@@ -91,10 +91,8 @@ private slots:
                 const int start = args[k] == "--offset" ? bar->maximum() / 2 : 0;
                 bar->setValue(start + args[k + 1].section(',', part, part).toInt());
             }
-        if (options.contains(QStringLiteral("column")))
-            w.Opt_CodeModel[1]->click();
-        if (options.contains(QStringLiteral("c51")))
-            w.Opt_CodeStyle[2]->click();
+        w.Opt_CodeModel[options.contains(QStringLiteral("column"))]->click();
+        w.Opt_CodeStyle[options.contains(QStringLiteral("c51")) ? 2 : 1]->click();
         if (options == QStringLiteral("--picture")) {
             QImage picture(40, 30, QImage::Format_RGB32);
             picture.fill(Qt::white);
@@ -194,7 +192,7 @@ private slots:
         QTest::addColumn<int>("count");
         QTest::addColumn<QString>("ends");
         QTest::newRow("level 1") << QStringList{"--gb2312", "1"} << 3755 << "0xB0A1 0xD7F9";
-        QTest::newRow("both levels and a symbol")
+        QTest::newRow("all levels, a symbol")
             << QStringList{"、", "--gb2312", "2"} << 6764 << "0xA1A2 0xF7FE";
     }
 
@@ -302,8 +300,7 @@ private slots:
         row("offset of one number", {"A", "--offset", "5"}, 2, {"--offset must be"});
         row("offset not a number", {"A", "--offset", "1,x"}, 2, {"--offset must be"});
         row("offset beyond the scroll bar", {"A", "--offset", "144,0"}, 2, {"--offset must be"});
-        row("region beyond the surface", {"A", "--region", "1,146"}, 2,
-            {"within 1..143 and 1..145"});
+        row("region past the surface", {"A", "--region", "1,146"}, 2, {"within 1..143 and 1..145"});
         row("point size 0", {"A", "--point-size", "0"}, 2, {"--point-size must be a size"});
         row("point size 2048", {"A", "--point-size", "2048"}, 2, {"--point-size must be a size"});
         row("origin above 24 bits", {"A", "--origin", "0x1000000"}, 2, {"--origin must be"});
@@ -316,9 +313,9 @@ private slots:
         row("missing picture", {"--picture", "/none/p"}, 1, {"cannot read the picture /none/p"});
         row("missing text file", {"--chars-from", "/none/t.txt"}, 1, {"cannot read /none/t.txt"});
         row("output not writable", {"A", "-o", "/none/x.dot"}, 1, {"cannot write /none/x.dot"});
-        row("missing family warns", {"A", "--font", "Nix"}, 0,
+        row("absent family warns", {"A", "--font", "Nix"}, 0,
             {"warning: font family 'Nix' is not"});
-        row("missing family, strict", {"A", "--font", "Nix", "--strict"}, 1, {"not installed"});
+        row("absent family, strict", {"A", "--font", "Nix", "--strict"}, 1, {"not installed"});
     }
 
     void inputGivesItsStatusAndMessage() {
