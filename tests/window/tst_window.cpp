@@ -199,6 +199,7 @@ class TstWindow : public QObject {
             {"nomemory", [&] { f->dialogs.fail(-1); }},
             {"face", [&] { f->dialogs.fontAnswers = {styled}; }},
             {"nofont", [&] { f->dialogs.fontAnswers = {std::nullopt}; }},
+            {"plain", [&] { f->dialogs.fontAnswers = {QFont(rest, 106)}; }},
             {"fontfails", [&] { f->dialogs.fontFailWith = 57; }},
             {"fontnomemory", [&] { f->dialogs.fontFailWith = -1; }},
             {"readonly", [&] { readOnly = true; }}, // for the next click
@@ -376,6 +377,8 @@ private slots:
         const QString font = "; click font", unchanged = "font=黑体 106 0000, ";
         row("a font chosen", "face DejaVu Serif" + font,
             "font=DejaVu Serif 106 1111, chooser=WenQuanYi Zen Hei 106, panel=other");
+        row("OK on the face it opened on", "plain WenQuanYi Zen Hei" + font,
+            "font=WenQuanYi Zen Hei 106 0000, panel=start");
         row("font cancelled", "nofont" + font, unchanged + "panel=start, message=");
         row("font chooser fails", "fontfails" + font, unchanged + "message=字体设置错误！");
         row("font chooser out of memory", "fontnomemory" + font,
