@@ -446,10 +446,10 @@ lines shrink in a yield: LedRadius=1; MaxRows=254; MaxLines=254; forget; at 10 M
 rows grow in a yield: LedRadius=1; MaxRows=160; MaxLines=254; forget; at 1 MaxRows=254;
     MaxRows; Bit 254,2; Bit 2,1 => 254 1@254,2 0@2,1 | Changed,Changed,Changed | MaxRows
 # Old discs (pitch 882, radius 420 twips) over new dots (pitch 42): old line 2 is centred on new
-# line 32 and old column 1 on new column 11; a dot on the rim counts.
+# line 32, old columns 1 and 2 on new columns 11 and 32; a dot on the rim counts.
 the radius shrinks in a yield: LedRadius=21; MaxRows=254; MaxLines=254; forget;
     at 1 LedRadius=1; Bit 1,32; Bit 21,32; Bit 11,22; Bit 11,42; Bit 1,22; Bit 2,1; Bit 1,2;
-    Bit 11,21 => 1@1,32 1@21,32 1@11,22 1@11,42 0@1,22 0@2,1 0@1,2 0@11,21
+    Bit 11,21; Bit 32,32 => 1@1,32 1@21,32 1@11,22 1@11,42 0@1,22 0@2,1 0@1,2 0@11,21 1@32,32
     | Changed,Changed | LedRadius
 # Discs of the stored colours on the background, small ones exactly at the centre. Pitch and
 # radius: 28 and 13.3 px at r10, 14 and 6.7 at r5, 2.8 and 1.3 at r1.
