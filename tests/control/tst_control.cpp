@@ -451,6 +451,10 @@ the radius shrinks in a yield: LedRadius=21; MaxRows=254; MaxLines=254; forget;
     at 1 LedRadius=1; Bit 1,32; Bit 21,32; Bit 11,22; Bit 11,42; Bit 1,22; Bit 2,1; Bit 1,2;
     Bit 11,21; Bit 32,32 => 1@1,32 1@21,32 1@11,22 1@11,42 0@1,22 0@2,1 0@1,2 0@11,21 1@32,32
     | Changed,Changed | LedRadius
+# Growing from pitch 84 to 126, old line 3 and old column 253, the last, fall on new line 2
+# and new column 169.
+the radius grows in a yield: LedRadius=2; MaxRows=253; MaxLines=254; forget; at 1 LedRadius=3;
+    Bit 169,2 => 1@169,2 | Changed,Changed | LedRadius
 # Discs of the stored colours on the background, small ones exactly at the centre. Pitch and
 # radius: 28 and 13.3 px at r10, 14 and 6.7 at r5, 2.8 and 1.3 at r1.
 discs at r10: MaxRows=2; MaxLines=2; LedRadius=10; forget; SetBit 2,1; pixel 14,14;
