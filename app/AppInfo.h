@@ -1,14 +1,14 @@
 #pragma once
 
+#include "ProductInfo.h"
+
 #include <QString>
 
 namespace orvane {
 
-// The program's name and version as its texts show them.
-inline constexpr char kProductVersion[] = "Pointillo V1.0";
-// Author and contact fields of the code header and the about text: the team, not a person.
-inline constexpr char kAuthor[] = "Pointillo Team";
-inline constexpr char kEmail[] = "support@pointillo.example";
+using pointillo::kAuthor;
+using pointillo::kEmail;
+using pointillo::kProductVersion;
 
 // The folder of the program's executable.
 QString ProgramFolder();

@@ -1,14 +1,15 @@
 #include "Cli.h"
 
-#include "AppInfo.h"
 #include "CharacterSet.h"
 #include "CliOptions.h"
 #include "CodeReader.h"
 #include "GlyphMaker.h"
+#include "Guess.h"
+#include "Packing.h"
+#include "PictureLoader.h"
+#include "ProductInfo.h"
+#include "SaveFile.h"
 #include "TableWriter.h"
-#include "codegen/CodeText.h"
-#include "codegen/DotFile.h"
-#include "glyph/PictureLoader.h"
 #include "platform/PlatformError.h"
 
 #include <QFile>
@@ -84,8 +85,8 @@ QString glyphOptionText(const GlyphOptions& g) {
         if (on)
             s += QStringLiteral(" --") + QLatin1String(name);
     return s + QStringLiteral(" --lines %1 --rows %2 --offset %3,%4 --region %5,%6 --fractions %7")
-                   .arg(g.lines)
-                   .arg(g.rows)
+                   .arg(g.height)
+                   .arg(g.width)
                    .arg(g.offsetX)
                    .arg(g.offsetY)
                    .arg(g.regionW)
@@ -131,26 +132,22 @@ void writeOut(const QByteArray& bytes, const QString& path) {
         return;
     }
     try {
-        orvane::SaveFileBytes(path, bytes);
+        SaveFileBytes(path, bytes);
     } catch (const platform::PlatformError& e) {
         throw CliError{
             1, QStringLiteral("cannot write %1: %2").arg(path, QString::fromStdString(e.what()))};
     }
 }
 
-QByteArray write(GlyphMaker& maker, const QList<Glyph>& glyphs, const OutputOptions& out,
-                 const TableFacts& facts) {
-    return WriteTable(glyphs, out, facts, !out.output.isEmpty(), [&](const Glyph& g) {
-        maker.Show(g.dots);
-        return orvane::BuildCodeString(maker.Control(), out.rowWise, out.asm51, g.subject);
-    });
+QByteArray write(const QList<Glyph>& glyphs, const OutputOptions& out, const TableFacts& facts) {
+    return WriteTable(glyphs, out, facts, !out.output.isEmpty());
 }
 
 void verify(const QByteArray& written, const QList<Glyph>& glyphs, const OutputOptions& out) {
     const DotMatrix& d = glyphs.first().dots;
     const QString name = out.output.isEmpty() ? QStringLiteral("standard output") : out.output;
     const QString probe = out.format == Format::Bin ? name + QStringLiteral(".bin") : name;
-    const ReadResult back = ReadCode(written, probe, {d.lines, d.rows, out.rowWise});
+    const ReadResult back = ReadCode(written, probe, {d.width, d.height, out.layout});
     bool same = back.glyphs.size() == glyphs.size();
     for (qsizetype k = 0; same && k < glyphs.size(); ++k)
         same = back.glyphs[k].dots == glyphs[k].dots;
@@ -166,7 +163,7 @@ void warnAboutCodeSpace(const QList<Glyph>& glyphs, const OutputOptions& out) {
     if (out.format != Format::C && out.format != Format::Asm)
         return;
     const DotMatrix& d = glyphs.first().dots;
-    const qsizetype size = glyphs.size() * BytesPerGlyph(d.lines, d.rows, out.rowWise);
+    const qsizetype size = glyphs.size() * PackingPlan(out.layout, d.width, d.height).ByteCount();
     if (size > kCodeSpace)
         printError(QStringLiteral("warning: the table holds %1 bytes, more than the 64 KiB code "
                                   "space of an 8051; --format bin or hex suits external memory")
@@ -176,13 +173,13 @@ void warnAboutCodeSpace(const QList<Glyph>& glyphs, const OutputOptions& out) {
 int generate(const CliOptions& o) {
     // Characters first: a usage error needs no control library.
     const QList<char32_t> cps = o.picture.isEmpty() ? characters(o) : QList<char32_t>{};
-    GlyphMaker maker(o.glyph, orvane::ProgramFolder());
+    const GlyphMaker maker(o.glyph);
     QList<Glyph> glyphs;
     OutputOptions out = o.out;
     if (!o.picture.isEmpty()) {
         QImage picture;
         try {
-            picture = orvane::LoadPicture(o.picture);
+            picture = LoadPicture(o.picture);
         } catch (const platform::PlatformError& e) {
             throw CliError{1, QStringLiteral("cannot read the picture %1: %2")
                                   .arg(o.picture, QString::fromStdString(e.what()))};
@@ -203,7 +200,7 @@ int generate(const CliOptions& o) {
         preview(glyphs);
     const TableFacts facts{QStringLiteral("%1 (asked for %2)").arg(maker.FaceUsed(), o.glyph.font),
                            glyphOptionText(o.glyph)};
-    const QByteArray bytes = write(maker, glyphs, out, facts);
+    const QByteArray bytes = write(glyphs, out, facts);
     if (o.verify)
         verify(bytes, glyphs, out);
     writeOut(bytes, out.output);
@@ -213,8 +210,8 @@ int generate(const CliOptions& o) {
 int decode(const CliOptions& o) {
     const QByteArray data = readInput(o.input);
     const QString name = o.input == QLatin1String("-") ? QStringLiteral("standard input") : o.input;
-    const ReadLayout fallback{o.inLines.value_or(16), o.inRows.value_or(16),
-                              o.inRowWise.value_or(true)};
+    const ReadLayout fallback{o.inRows.value_or(16), o.inLines.value_or(16),
+                              o.inLayout.value_or(Layout::Row())};
     const ReadResult read =
         ReadCode(data, o.input == QLatin1String("-") ? name : o.input, fallback);
     if (!o.formatGiven) {
@@ -231,13 +228,34 @@ int decode(const CliOptions& o) {
     }
     OutputOptions out = o.out;
     out.command = QStringLiteral("pointillo decode %1").arg(name);
-    for (const Glyph& g : read.glyphs)
+    QList<Glyph> glyphs = read.glyphs;
+    for (const Glyph& g : glyphs)
         if (!g.codePoint)
             out.index = IndexKind::None; // nothing to index by
-    GlyphMaker maker(o.glyph, orvane::ProgramFolder());
+    sortByIndex(glyphs, out);
     const TableFacts facts{QStringLiteral("read back from %1").arg(name), QStringLiteral("none")};
-    writeOut(write(maker, read.glyphs, out, facts), out.output);
+    writeOut(write(glyphs, out, facts), out.output);
     return 0;
+}
+
+// Every preset with its items, what it is for, and where each dot of a 10 x 10 glyph lands.
+QString layoutList() {
+    QString text = QStringLiteral(
+        "Layouts: --layout PRESET or ITEMS, items applied left to right over the row layout.\n"
+        "Each diagram shows, for every dot of a 10 x 10 glyph, its byte and bit (7 = highest).\n");
+    for (const LayoutPreset& p : LayoutPresets()) {
+        const Layout layout = *ParseLayout(p.name, nullptr);
+        const PackingPlan plan(layout, 10, 10);
+        text += QStringLiteral("\n%1: %2\n  %3\n  %4 bytes: %5\n%6")
+                    .arg(p.name, p.items, p.displays)
+                    .arg(plan.ByteCount())
+                    .arg(LayoutItems(layout), plan.Diagram());
+    }
+    return text;
+}
+
+void print(const QString& text) {
+    std::fputs(text.toUtf8().constData(), stdout);
 }
 
 } // namespace
@@ -245,16 +263,30 @@ int decode(const CliOptions& o) {
 int RunCli(const QStringList& arguments) {
     try {
         const CliOptions o = ParseArguments(arguments);
-        if (o.help) {
-            std::fputs(UsageText().toUtf8().constData(), stdout);
+        switch (o.command) {
+        case CliOptions::Command::Help:
+            print(UsageText());
             return 0;
+        case CliOptions::Command::Version:
+            print(QStringLiteral("pointillo %1\n").arg(QLatin1String(kToolVersion)));
+            return 0;
+        case CliOptions::Command::ListLayouts:
+            print(layoutList());
+            return 0;
+        case CliOptions::Command::Decode:
+            return decode(o);
+        case CliOptions::Command::Guess:
+            return RunGuess(o);
+        case CliOptions::Command::Generate:
+            break;
         }
-        return o.decode ? decode(o) : generate(o);
+        return generate(o);
     } catch (const CliError& e) {
         printError(e.message);
         if (e.status == 2)
             std::fputs("usage: pointillo [options] [TEXT]\n"
                        "       pointillo decode [options] [FILE|-]\n"
+                       "       pointillo guess [--like TEXT|--picture FILE] [options] [FILE|-]\n"
                        "Try 'pointillo --help' for every option.\n",
                        stderr);
         return e.status;

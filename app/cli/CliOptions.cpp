@@ -1,7 +1,5 @@
 #include "CliOptions.h"
 
-#include "glyph/GlyphEngine.h"
-
 #include <QCommandLineParser>
 #include <QRegularExpression>
 
@@ -34,10 +32,16 @@ const QList<OptionEntry>& optionEntries() {
         {{"offset"}, "X,Y", "Offset of the glyph in surface units (default: 0,0)."},
         {{"region"}, "W,H", "Sampled region in surface units (default: 143,145, all of it)."},
         {{"fractions"}, "new|standard", "Sample fractions: 0.25/0.25 or 0.15/0.1 (default: new)."},
-        {{"order"}, "row|column", "Scanning order of the bytes (default: row)."},
+        {{"layout"},
+         "ITEMS",
+         "Layout of the bytes: a preset or items, e.g. ssd1306 or scan=columns,band=8,bits=lsb "
+         "(default: row; see --list-layouts)."},
+        {{"order"}, "row|column", "The same as --layout row or --layout column."},
         {{"syntax"}, "asm51|c51", "Syntax of the text format (default: asm51)."},
         {{"format"}, "text|c|asm|hex|bin", "Output format (default: text)."},
-        {{"dialect"}, "keil|sdcc", "Dialect of c and asm output (default: keil)."},
+        {{"dialect"},
+         "keil|sdcc|c99|arduino",
+         "Dialect of c and asm output; c99 and arduino are for c only (default: keil)."},
         {{"name"}, "IDENT", "Name of the table in c and asm output (default: font)."},
         {{"index"},
          "unicode|gb2312|none",
@@ -50,9 +54,13 @@ const QList<OptionEntry>& optionEntries() {
         {{"verify"}, nullptr, "Read back what was written and fail if it differs."},
         {{"in-lines"}, "N", "decode: dot lines when the input does not say (default: 16)."},
         {{"in-rows"}, "N", "decode: dots across when the input does not say (default: 16)."},
-        {{"in-order"},
-         "row|column",
-         "decode: order of the input when its header does not say (default: row)."},
+        {{"in-layout"},
+         "ITEMS",
+         "decode, guess: layout of the input when its header does not say (default: row)."},
+        {{"in-order"}, "row|column", "The same as --in-layout row or --in-layout column."},
+        {{"like"}, "TEXT", "guess: the characters the input's glyphs show, in order."},
+        {{"list-layouts"}, nullptr, "Print every layout preset, its items and a bit diagram."},
+        {{"version"}, nullptr, "Print the version and exit."},
     };
     return entries;
 }
@@ -113,16 +121,37 @@ QString choice(const QCommandLineParser& p, const char* option, const QStringLis
     return value;
 }
 
+// A layout from --NAME ITEMS or its synonym --SYNONYM row|column; the row layout when neither
+// is given.
+Layout layoutOption(const QCommandLineParser& p, const char* name, const char* synonym) {
+    const bool items = p.isSet(QLatin1String(name));
+    const bool order = p.isSet(QLatin1String(synonym));
+    if (items && order)
+        usageError(QStringLiteral("give --%1 or --%2, not both")
+                       .arg(QLatin1String(name), QLatin1String(synonym)));
+    if (order)
+        return choice(p, synonym, {QStringLiteral("row"), QStringLiteral("column")}) ==
+                       QLatin1String("row")
+                   ? Layout::Row()
+                   : Layout::Column();
+    if (!items)
+        return Layout::Row();
+    QString error;
+    const std::optional<Layout> layout = ParseLayout(p.value(QLatin1String(name)), &error);
+    if (!layout)
+        usageError(QStringLiteral("--%1: %2").arg(QLatin1String(name), error));
+    return *layout;
+}
+
 void readGlyphOptions(const QCommandLineParser& p, GlyphOptions& g) {
-    g.font =
-        p.isSet(QStringLiteral("font")) ? p.value(QStringLiteral("font")) : orvane::StartFontName();
+    if (p.isSet(QStringLiteral("font")))
+        g.font = p.value(QStringLiteral("font"));
     if (g.font.trimmed().isEmpty())
         usageError(QStringLiteral("--font needs a family name"));
     g.bold = p.isSet(QStringLiteral("bold"));
     g.italic = p.isSet(QStringLiteral("italic"));
     g.underline = p.isSet(QStringLiteral("underline"));
     g.strikeout = p.isSet(QStringLiteral("strikeout"));
-    g.pointSize = orvane::kStartFontSize;
     if (p.isSet(QStringLiteral("point-size"))) {
         bool ok = false;
         g.pointSize = p.value(QStringLiteral("point-size")).toDouble(&ok);
@@ -132,10 +161,10 @@ void readGlyphOptions(const QCommandLineParser& p, GlyphOptions& g) {
                            .arg(p.value(QStringLiteral("point-size"))));
     }
     if (p.isSet(QStringLiteral("lines")))
-        g.lines = count(p, "lines");
+        g.height = count(p, "lines");
     if (p.isSet(QStringLiteral("rows")))
-        g.rows = count(p, "rows");
-    const QSize surface = orvane::GlyphSurfaceSize();
+        g.width = count(p, "rows");
+    const QSize surface = kGlyphSurfaceSize;
     if (p.isSet(QStringLiteral("offset")))
         std::tie(g.offsetX, g.offsetY) = pair(p, "offset", -1, surface.width(), surface.height());
     g.regionW = surface.width();
@@ -149,9 +178,7 @@ void readGlyphOptions(const QCommandLineParser& p, GlyphOptions& g) {
 }
 
 void readOutputOptions(const QCommandLineParser& p, OutputOptions& o) {
-    if (p.isSet(QStringLiteral("order")))
-        o.rowWise = choice(p, "order", {QStringLiteral("row"), QStringLiteral("column")}) ==
-                    QLatin1String("row");
+    o.layout = layoutOption(p, "layout", "order");
     if (p.isSet(QStringLiteral("syntax")))
         o.asm51 = choice(p, "syntax", {QStringLiteral("asm51"), QStringLiteral("c51")}) ==
                   QLatin1String("asm51");
@@ -161,11 +188,14 @@ void readOutputOptions(const QCommandLineParser& p, OutputOptions& o) {
                                   QStringLiteral("bin")};
         o.format = Format(formats.indexOf(choice(p, "format", formats)));
     }
-    if (p.isSet(QStringLiteral("dialect")))
-        o.dialect = choice(p, "dialect", {QStringLiteral("keil"), QStringLiteral("sdcc")}) ==
-                            QLatin1String("keil")
-                        ? Dialect::Keil
-                        : Dialect::Sdcc;
+    if (p.isSet(QStringLiteral("dialect"))) {
+        const QStringList dialects{QStringLiteral("keil"), QStringLiteral("sdcc"),
+                                   QStringLiteral("c99"), QStringLiteral("arduino")};
+        o.dialect = Dialect(dialects.indexOf(choice(p, "dialect", dialects)));
+        if ((o.dialect == Dialect::C99 || o.dialect == Dialect::Arduino) && o.format == Format::Asm)
+            usageError(QStringLiteral("--dialect %1 writes C; give --format c")
+                           .arg(p.value(QStringLiteral("dialect"))));
+    }
     if (p.isSet(QStringLiteral("name"))) {
         static const QRegularExpression ident(QStringLiteral("^[A-Za-z_][A-Za-z0-9_]{0,30}$"));
         o.name = p.value(QStringLiteral("name"));
@@ -207,11 +237,14 @@ QString UsageText() {
     QCommandLineParser parser;
     addOptions(parser);
     parser.setApplicationDescription(
-        QStringLiteral("Makes LED dot-matrix font tables for 8051 firmware, and reads them back."));
+        QStringLiteral("Makes LED dot-matrix font tables for firmware, in the layout the display "
+                       "wants, and reads them back."));
     // Qt's first line names the executable's full path and the positional argument alone.
     const QString help = parser.helpText();
-    return QStringLiteral("Usage: pointillo [options] [TEXT]\n"
-                          "       pointillo decode [options] [FILE|-]\n") +
+    return QStringLiteral(
+               "Usage: pointillo [options] [TEXT]\n"
+               "       pointillo decode [options] [FILE|-]\n"
+               "       pointillo guess [--like TEXT|--picture FILE] [options] [FILE|-]\n") +
            help.mid(help.indexOf(QLatin1Char('\n')) + 1);
 }
 
@@ -221,16 +254,24 @@ CliOptions ParseArguments(const QStringList& arguments) {
     if (!p.parse(QStringList{QStringLiteral("pointillo")} + arguments))
         usageError(p.errorText());
     CliOptions o;
-    o.help = p.isSet(QStringLiteral("help"));
-    if (o.help)
+    using Command = CliOptions::Command;
+    if (p.isSet(QStringLiteral("help")) || p.isSet(QStringLiteral("version")) ||
+        p.isSet(QStringLiteral("list-layouts"))) {
+        o.command = p.isSet(QStringLiteral("help"))      ? Command::Help
+                    : p.isSet(QStringLiteral("version")) ? Command::Version
+                                                         : Command::ListLayouts;
         return o;
+    }
     QStringList positional = p.positionalArguments();
-    o.decode = !positional.isEmpty() && positional.first() == QLatin1String("decode");
-    if (o.decode)
+    const QString verb = positional.value(0);
+    if (verb == QLatin1String("decode") || verb == QLatin1String("guess")) {
+        o.command = verb == QLatin1String("decode") ? Command::Decode : Command::Guess;
         positional.removeFirst();
+    }
+    const bool reads = o.command != Command::Generate;
     if (positional.size() > 1)
         usageError(QStringLiteral("give the %1 as one argument, not %2")
-                       .arg(o.decode ? QStringLiteral("input file") : QStringLiteral("text"))
+                       .arg(reads ? QStringLiteral("input file") : QStringLiteral("text"))
                        .arg(positional.size()));
     readGlyphOptions(p, o.glyph);
     readOutputOptions(p, o.out);
@@ -240,17 +281,20 @@ CliOptions ParseArguments(const QStringList& arguments) {
     o.verify = p.isSet(QStringLiteral("verify"));
     o.inLines = optionalCount(p, "in-lines");
     o.inRows = optionalCount(p, "in-rows");
-    if (p.isSet(QStringLiteral("in-order")))
-        o.inRowWise = choice(p, "in-order", {QStringLiteral("row"), QStringLiteral("column")}) ==
-                      QLatin1String("row");
-    if (o.decode) {
+    if (p.isSet(QStringLiteral("in-layout")) || p.isSet(QStringLiteral("in-order")))
+        o.inLayout = layoutOption(p, "in-layout", "in-order");
+    o.sizeGiven = p.isSet(QStringLiteral("lines")) || p.isSet(QStringLiteral("rows"));
+    o.picture = p.value(QStringLiteral("picture"));
+    if (reads) {
         o.input = positional.value(0, QStringLiteral("-"));
+        o.like = p.value(QStringLiteral("like"));
+        if (o.command == Command::Guess && !o.like.isEmpty() && !o.picture.isEmpty())
+            usageError(QStringLiteral("guess compares with --like or with --picture, not both"));
         return o;
     }
     o.text = positional.value(0);
     o.ranges = p.values(QStringLiteral("range"));
     o.charsFrom = p.value(QStringLiteral("chars-from"));
-    o.picture = p.value(QStringLiteral("picture"));
     if (p.isSet(QStringLiteral("gb2312")))
         o.gb2312 = choice(p, "gb2312", {QStringLiteral("1"), QStringLiteral("2")}).toInt();
     if (!o.picture.isEmpty() &&

@@ -1,6 +1,10 @@
 #pragma once
 
-#include <QList>
+#include "Error.h"
+#include "GlyphMaker.h"
+#include "Layout.h"
+#include "TableWriter.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -8,55 +12,29 @@
 
 namespace pointillo {
 
-enum class Format { Text, C, Asm, Hex, Bin };
-enum class Dialect { Keil, Sdcc };
-enum class IndexKind { Unicode, Gb2312, None };
-
-// How the glyph is drawn and sampled; every default is the window's start state.
-struct GlyphOptions {
-    QString font;
-    bool bold = false;
-    bool italic = false;
-    bool underline = false;
-    bool strikeout = false;
-    double pointSize = 0;
-    int lines = 16;
-    int rows = 16;
-    int offsetX = 0;
-    int offsetY = 0;
-    int regionW = 0; // the whole surface
-    int regionH = 0;
-    bool standardFractions = false;
-};
-
-// How the table is written.
-struct OutputOptions {
-    bool rowWise = true;
-    bool asm51 = true;
-    Format format = Format::Text;
-    Dialect dialect = Dialect::Keil;
-    QString name = QStringLiteral("font");
-    IndexKind index = IndexKind::Unicode;
-    std::optional<unsigned> origin;
-    QString output;  // standard output when empty
-    QString command; // the command line that made the table, for its header
+// How the table is written, and where.
+struct OutputOptions : TableOptions {
+    QString output; // standard output when empty
 };
 
 struct CliOptions {
-    bool decode = false;
-    bool help = false;
+    enum class Command { Generate, Decode, Guess, ListLayouts, Version, Help };
+    Command command = Command::Generate;
     // What to draw.
     QString text;
     QStringList ranges;
     QString charsFrom;
     int gb2312 = 0;
     QString picture;
-    // What to read back.
+    // What to read back (decode, guess).
     QString input; // "-" for standard input
     std::optional<int> inLines;
     std::optional<int> inRows;
-    std::optional<bool> inRowWise;
+    std::optional<Layout> inLayout;
     bool formatGiven = false;
+    // What guess compares with.
+    QString like;
+    bool sizeGiven = false; // --lines or --rows
 
     GlyphOptions glyph;
     OutputOptions out;
@@ -67,10 +45,7 @@ struct CliOptions {
 
 // A failure with the exit status it gives: 2 for a usage error (the usage follows the
 // message), 1 for an input or output failure.
-struct CliError {
-    int status;
-    QString message;
-};
+using CliError = Error;
 
 // Reads the arguments (without the program name). Throws CliError with status 2.
 CliOptions ParseArguments(const QStringList& arguments);

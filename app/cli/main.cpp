@@ -1,8 +1,8 @@
-// pointillo: the window's engine on the command line. It draws on widgets that are never
-// shown, so it runs without a display.
+// pointillo: the engine on the command line. It draws into images, never on a window or a
+// control, so it runs without a display.
 #include "Cli.h"
 
-#include <QApplication>
+#include <QGuiApplication>
 
 namespace {
 
@@ -22,7 +22,7 @@ int main(int argc, char* argv[]) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     g_qtHandler = qInstallMessageHandler(dropRuntimeFolderNotice);
-    QApplication app(argc, argv);
+    QGuiApplication app(argc, argv);
     qInstallMessageHandler(g_qtHandler);
     return pointillo::RunCli(app.arguments().mid(1));
 }

@@ -1,24 +1,22 @@
 #include "codegen/CodeText.h"
 
-#include "AppInfo.h"
+#include "Packing.h"
+#include "WindowCodeText.h"
 #include "codegen/CodeView.h"
 #include "kivaro/IVek.h"
+
+#include <optional>
 
 namespace orvane {
 
 namespace {
 
-constexpr char kHexDigits[] = "0123456789ABCDEF";
-
-void appendHeader(QString& text, bool asm51, const QString& subject) {
-    const QLatin1String mark(asm51 ? ";" : "//");
-    const QLatin1String lineEnd("\r\n");
-    text += mark + subject + lineEnd;
-    text += mark + QLatin1String(kProductVersion) + QStringLiteral(" 作者：") +
-            QLatin1String(kAuthor) + QStringLiteral("  电邮：") + QLatin1String(kEmail) + lineEnd;
-    text += mark + QLatin1String(asm51 ? "Asm51" : "C51") +
-            QStringLiteral(" Code,逐行从上到下取模,每行左为最高位") + lineEnd;
-    text += mark + QLatin1String("Creat By ") + QLatin1String(kProductVersion) + lineEnd;
+// The window asks for the same layout and size again and again; the plan is made once for each.
+const pointillo::PackingPlan& planFor(const pointillo::Layout& layout, int width, int height) {
+    static std::optional<pointillo::PackingPlan> plan;
+    if (!plan || plan->GetLayout() != layout || plan->Width() != width || plan->Height() != height)
+        plan.emplace(layout, width, height);
+    return *plan;
 }
 
 } // namespace
@@ -27,58 +25,23 @@ QString CodeSubject(bool CharMode, const QString& charText, const QString& dialo
     return CharMode ? charText : dialogFileName;
 }
 
-void AppendCodeByte(QString& text, int value, bool asm51) {
-    QChar out[5];
-    int n = 0;
-    if (asm51) {
-        if (value < 16 || value > 159)
-            out[n++] = QLatin1Char('0');
-    } else {
-        out[n++] = QLatin1Char('0');
-        out[n++] = QLatin1Char('x');
-        if (value <= 15)
-            out[n++] = QLatin1Char('0');
+QString BuildCodeString(kivaro::IVek& control, const pointillo::Layout& layout, bool asm51,
+                        const QString& subject) {
+    const int width = control.MaxRows();
+    const int height = control.MaxLines();
+    const pointillo::PackingPlan& plan = planFor(layout, width, height);
+    pointillo::DotMatrix dots(width, height);
+    for (const int dot : plan.ScanOrder()) {
+        std::uint8_t X = static_cast<std::uint8_t>(dot % width + 1);
+        std::uint8_t Y = static_cast<std::uint8_t>(dot / width + 1);
+        dots.lit[std::size_t(dot)] = control.Bit(X, Y) != 0 ? 1 : 0;
     }
-    if (value >= 16)
-        out[n++] = QLatin1Char(kHexDigits[value >> 4]);
-    out[n++] = QLatin1Char(kHexDigits[value & 15]);
-    if (asm51)
-        out[n++] = QLatin1Char('H');
-    text.append(out, n);
+    return pointillo::WindowCodeText(plan.Pack(dots), asm51, subject);
 }
 
-QByteArray PackDots(kivaro::IVek& control, bool rowWise) {
-    return PackBits(control.MaxRows(), control.MaxLines(), rowWise, [&control](int x, int y) {
-        std::uint8_t X = static_cast<std::uint8_t>(x);
-        std::uint8_t Y = static_cast<std::uint8_t>(y);
-        return control.Bit(X, Y) != 0;
-    });
-}
-
-QString CodeHeader(bool asm51, const QString& subject) {
-    QString text;
-    appendHeader(text, asm51, subject);
-    return text;
-}
-
-QString BuildCodeString(kivaro::IVek& control, bool rowWise, bool asm51, const QString& subject) {
-    const QByteArray bytes = PackDots(control, rowWise);
-    QString text;
-    text.reserve(subject.size() + 160 + bytes.size() * 6);
-    appendHeader(text, asm51, subject);
-    if (asm51)
-        text += QLatin1String("DB ");
-    for (qsizetype k = 0; k < bytes.size(); ++k) {
-        if (k > 0)
-            text += QLatin1Char(',');
-        AppendCodeByte(text, static_cast<std::uint8_t>(bytes[k]), asm51);
-    }
-    return text;
-}
-
-void BuildCodeText(kivaro::IVek& control, CodeView& Txt_Display, bool rowWise, bool asm51,
-                   const QString& subject) {
-    Txt_Display.SetText(BuildCodeString(control, rowWise, asm51, subject));
+void BuildCodeText(kivaro::IVek& control, CodeView& Txt_Display, const pointillo::Layout& layout,
+                   bool asm51, const QString& subject) {
+    Txt_Display.SetText(BuildCodeString(control, layout, asm51, subject));
 }
 
 } // namespace orvane

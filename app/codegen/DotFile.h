@@ -1,30 +1,16 @@
 #pragma once
 
-#include <QByteArray>
 #include <QString>
 
 namespace orvane {
-
-// The bytes of a dot-matrix file: the code view's text and one CR LF, in the Chinese ANSI
-// code page. GB18030 writes every character of code page 936 as that code page does and loses
-// none of the rest. Throws PlatformError for text that cannot be encoded.
-QByteArray DotFileBytes(const QString& text);
 
 // The name the save dialog proposes: the typed character and ".dot", in the program's folder
 // when the user may write there, else in the home folder. A character that cannot stand in a
 // file name ("/", NUL) is proposed as "_", so the proposal always lies in that folder.
 QString ProposedDotFileName(const QString& programFolder, const QString& character);
 
-// Writes bytes to path whole or not at all: any failure (a full disk included) leaves an old file
-// byte for byte as it was. An existing file is replaced by a new one with its permissions and,
-// where the user may set them, its owner and group; in a folder the user cannot write to, a
-// writable file is written in place, and put back as it was when that fails (so one that
-// cannot be read, or is too large to keep in memory, is not written). A name that is not a
-// regular file (a device, a pipe, a socket, a folder) is never opened or replaced.
-// Throws PlatformError when the file cannot be written.
-void SaveFileBytes(const QString& path, const QByteArray& bytes);
-
-// The text as a .dot file, saved as SaveFileBytes saves.
+// The text as a .dot file (pointillo::DotFileBytes), saved whole or not at all
+// (pointillo::SaveFileBytes). Throws PlatformError when the file cannot be written.
 void SaveDotFile(const QString& path, const QString& text);
 
 } // namespace orvane

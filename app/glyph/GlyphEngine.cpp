@@ -23,10 +23,6 @@ const char kVek1Properties[] = "_extentx = 5927\n"
 
 } // namespace
 
-QString StartFontName() {
-    return QStringLiteral("黑体");
-}
-
 QSize GlyphSurfaceSize() {
     return {TwipsToPixels(kGlyphSurfaceWidthTwips), TwipsToPixels(kGlyphSurfaceHeightTwips)};
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "GlyphDrawing.h"
+
 #include <QSize>
 #include <QString>
 
@@ -20,22 +22,20 @@ namespace orvane {
 // The glyph surface Pic_Char as the window lays it out, in twips, and its background.
 inline constexpr int kGlyphSurfaceWidthTwips = 2145;
 inline constexpr int kGlyphSurfaceHeightTwips = 2175;
-inline constexpr std::uint32_t kGlyphBackColor = 0x808080;
-// The glyph surface's inner size in its own units (logical pixels).
+using pointillo::kGlyphBackColor;
+// The glyph surface's inner size in its own units (logical pixels): the engine's glyph surface.
 QSize GlyphSurfaceSize();
 
-// The face the glyph starts in, and its size in points.
-QString StartFontName();
-inline constexpr double kStartFontSize = 106;
-
-// Fraction pairs for the five sample points of a cell: wider when the source has just
-// changed, the standard pair otherwise. Black is sampled as ink; red marks the grid.
-inline constexpr float kNewSourceFx = 0.25f;
-inline constexpr float kNewSourceFy = 0.25f;
-inline constexpr float kStandardFx = 0.15f;
-inline constexpr float kStandardFy = 0.1f;
-inline constexpr std::uint32_t kInk = 0x000000;
-inline constexpr std::uint32_t kGridMark = 0x0000FF;
+// The start face and size, the sample fractions, the ink and the grid mark, as the engine has
+// them.
+using pointillo::kGridMark;
+using pointillo::kInk;
+using pointillo::kNewSourceFx;
+using pointillo::kNewSourceFy;
+using pointillo::kStandardFx;
+using pointillo::kStandardFy;
+using pointillo::kStartFontSize;
+using pointillo::StartFontName;
 
 // Creates the LED dot-matrix control by its ProgID inside container, with the properties the
 // window stores for its panel (16 x 16 dots, green on dark green). Throws

@@ -1,8 +1,8 @@
 // The glyph surface's mouse button: the right one imports a picture, the left one puts the
 // glyph's position and region back to their start values.
+#include "PictureLoader.h"
 #include "ScrollBar.h"
 #include "SingleCharWindow.h"
-#include "glyph/PictureLoader.h"
 #include "platform/PictureSurface.h"
 #include "platform/PlatformError.h"
 
@@ -22,7 +22,7 @@ void SingleCharWindow::importPicture() {
         Dialog.SetFilter(
             QStringLiteral("图象文件(*.jpg,*.bmp,*.ico)|*.jpg;*.bmp;*.ico|所有文件（*.*）|*.*"));
         Dialog.ShowOpen();
-        Pic_Bkp->SetPicture(LoadPicture(Dialog.FileName()));
+        Pic_Bkp->SetPicture(pointillo::LoadPicture(Dialog.FileName()));
         CharMode = false;
         RefreshPipeline(kNewSourceFx, kNewSourceFy);
     } catch (const platform::PlatformError& e) {

@@ -67,7 +67,8 @@ void SingleCharWindow::runBuildCodeText() {
         m_due.withCode = true;
         return;
     }
-    BuildCodeText(*Vek1, *Txt_Display, Opt_CodeModel[0]->isChecked(), Opt_CodeStyle[1]->isChecked(),
+    BuildCodeText(*Vek1, *Txt_Display, CodeModelLayout(Opt_CodeModel[0]->isChecked()),
+                  Opt_CodeStyle[1]->isChecked(),
                   CodeSubject(CharMode, Txt_Char->text(), Dialog.FileName()));
 }
 

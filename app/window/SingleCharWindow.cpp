@@ -2,9 +2,9 @@
 
 #include "AppInfo.h"
 #include "CharBox.h"
+#include "GlyphDrawing.h"
 #include "ScrollBar.h"
 #include "codegen/CodeView.h"
-#include "glyph/FontSubstitutes.h"
 #include "glyph/GlyphEngine.h"
 #include "platform/PictureSurface.h"
 #include "platform/PlatformError.h"
@@ -23,7 +23,7 @@ SingleCharWindow::SingleCharWindow(const WindowServices& services, QWidget* pare
     : QWidget(parent), Dialog(*services.dialogs), m_services(services) {
     if (m_services.programFolder.isEmpty())
         m_services.programFolder = ProgramFolder();
-    InstallFontSubstitutes();
+    pointillo::InstallFontSubstitutes();
     buildLayout();
     createVek1();
     connectHandlers();

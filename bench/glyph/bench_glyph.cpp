@@ -68,7 +68,8 @@ void BM_BuildCodeString(benchmark::State& state) {
     Pipeline& p = pipeline();
     orvane::SampleGlyph(p.surface, p.vek, kWidth, kHeight, 0.15f, 0.1f, false, 0);
     for (auto _ : state)
-        benchmark::DoNotOptimize(orvane::BuildCodeString(p.vek, true, true, QStringLiteral("英")));
+        benchmark::DoNotOptimize(
+            orvane::BuildCodeString(p.vek, pointillo::Layout::Row(), true, QStringLiteral("英")));
 }
 BENCHMARK(BM_BuildCodeString)->Unit(benchmark::kMicrosecond);
 
@@ -78,7 +79,8 @@ void BM_BuildCodeText(benchmark::State& state) {
     bool rowWise = true;
     for (auto _ : state) {
         // Alternate the order so that the view really takes a new text every time.
-        orvane::BuildCodeText(p.vek, p.view, rowWise, true, QStringLiteral("英"));
+        orvane::BuildCodeText(p.vek, p.view, orvane::CodeModelLayout(rowWise), true,
+                              QStringLiteral("英"));
         rowWise = !rowWise;
     }
 }
@@ -87,8 +89,9 @@ BENCHMARK(BM_BuildCodeText)->Unit(benchmark::kMicrosecond);
 void BM_CodeViewSetText(benchmark::State& state) {
     Pipeline& p = pipeline();
     orvane::SampleGlyph(p.surface, p.vek, kWidth, kHeight, 0.15f, 0.1f, false, 0);
-    const QString texts[2] = {orvane::BuildCodeString(p.vek, true, true, QStringLiteral("英")),
-                              orvane::BuildCodeString(p.vek, false, true, QStringLiteral("英"))};
+    const QString texts[2] = {
+        orvane::BuildCodeString(p.vek, pointillo::Layout::Row(), true, QStringLiteral("英")),
+        orvane::BuildCodeString(p.vek, pointillo::Layout::Column(), true, QStringLiteral("英"))};
     int k = 0;
     for (auto _ : state)
         p.view.SetText(texts[k++ & 1]);
@@ -104,7 +107,8 @@ void BM_FullStages(benchmark::State& state) {
         state.ResumeTiming();
         orvane::SampleGlyph(p.surface, p.vek, kWidth, kHeight, 0.15f, 0.1f, false, 0);
         orvane::MarkGrid(p.surface, p.vek, kWidth, kHeight, 0xFF);
-        orvane::BuildCodeText(p.vek, p.view, rowWise, true, QStringLiteral("英"));
+        orvane::BuildCodeText(p.vek, p.view, orvane::CodeModelLayout(rowWise), true,
+                              QStringLiteral("英"));
         rowWise = !rowWise;
     }
 }
@@ -121,8 +125,8 @@ void BM_StagesWithoutTextBox(benchmark::State& state) {
         state.ResumeTiming();
         orvane::SampleGlyph(p.surface, p.vek, kWidth, kHeight, 0.15f, 0.1f, false, 0);
         orvane::MarkGrid(p.surface, p.vek, kWidth, kHeight, 0xFF);
-        benchmark::DoNotOptimize(
-            orvane::BuildCodeString(p.vek, rowWise, true, QStringLiteral("英")));
+        benchmark::DoNotOptimize(orvane::BuildCodeString(p.vek, orvane::CodeModelLayout(rowWise),
+                                                         true, QStringLiteral("英")));
         rowWise = !rowWise;
     }
 }
@@ -143,7 +147,8 @@ void BM_FullStagesSplit(benchmark::State& state) {
         mark += t.nsecsElapsed();
         const QString before = p.view.Text();
         t.start();
-        orvane::BuildCodeText(p.vek, p.view, rowWise, true, QStringLiteral("英"));
+        orvane::BuildCodeText(p.vek, p.view, orvane::CodeModelLayout(rowWise), true,
+                              QStringLiteral("英"));
         code += t.nsecsElapsed();
         changed += before != p.view.Text();
         rowWise = !rowWise;
@@ -202,8 +207,8 @@ void BM_StagesOverPlainBits(benchmark::State& state) {
         state.ResumeTiming();
         orvane::SampleGlyph(p.surface, bits, kWidth, kHeight, 0.15f, 0.1f, false, 0);
         orvane::MarkGrid(p.surface, bits, kWidth, kHeight, 0xFF);
-        benchmark::DoNotOptimize(
-            orvane::BuildCodeString(bits, rowWise, true, QStringLiteral("英")));
+        benchmark::DoNotOptimize(orvane::BuildCodeString(bits, orvane::CodeModelLayout(rowWise),
+                                                         true, QStringLiteral("英")));
         rowWise = !rowWise;
     }
     p.Redraw();

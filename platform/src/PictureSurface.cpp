@@ -4,8 +4,6 @@
 #include "platform/PlatformError.h"
 
 #include <QFontInfo>
-#include <QFontMetricsF>
-#include <QHash>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -15,27 +13,8 @@ namespace platform {
 
 namespace {
 
-// Pixels per metre at 96 dots per inch: QImage reports 96 as its logical dpi for this value, so
-// font sizes in points map to the same pixels on every screen.
-constexpr int kDotsPerMetre96 = 3780;
-
-// Coverage at or above this level is inside a stroke and takes the ink colour exactly; below
-// it the edge is blended, so the outline stays smooth without greying any stroke's inside.
-constexpr int kSolidCoverage = 128;
-
 QImage newImage(QSize size) {
-    QImage image(size.expandedTo(QSize(0, 0)), QImage::Format_RGB32);
-    image.setDotsPerMeterX(kDotsPerMetre96);
-    image.setDotsPerMeterY(kDotsPerMetre96);
-    return image;
-}
-
-QRgb blend(QRgb under, QRgb ink, int weight) {
-    const auto mix = [weight](int a, int b) {
-        return (a * (255 - weight) + b * weight + 127) / 255;
-    };
-    return qRgb(mix(qRed(under), qRed(ink)), mix(qGreen(under), qGreen(ink)),
-                mix(qBlue(under), qBlue(ink)));
+    return pointillo::NewSurfaceImage(size);
 }
 
 // A round dot width pixels across: every pixel whose centre lies within half the width of the
@@ -56,11 +35,6 @@ void paintDot(QImage& target, int px, int py, QRgb colour, int width) {
                 row[x] = colour;
         }
     }
-}
-
-QHash<QString, LineBox>& standInLines() {
-    static QHash<QString, LineBox> lines;
-    return lines;
 }
 
 } // namespace
@@ -103,19 +77,6 @@ QString PictureSurface::FaceName() const {
     return QFontInfo(m_font).family();
 }
 
-void PictureSurface::SetStandInLineBox(const QString& family, LineBox box) {
-    standInLines().insert(family, box);
-}
-
-PictureSurface::Line PictureSurface::line(const QFontMetricsF& metrics) const {
-    const auto standIn = standInLines().constFind(FaceName());
-    if (standIn == standInLines().cend())
-        return {metrics.ascent(), metrics.height()};
-    const double em = m_font.pixelSize() > 0 ? m_font.pixelSize()
-                                             : m_font.pointSizeF() * metrics.fontDpi() / 72.0;
-    return {standIn->ascent * em, (standIn->ascent + standIn->descent) * em};
-}
-
 void PictureSurface::Cls() {
     image().fill(ToQRgb(m_backColor));
     m_currentX = 0;
@@ -124,61 +85,17 @@ void PictureSurface::Cls() {
 }
 
 void PictureSurface::Print(const QString& text) {
-    QImage& target = image();
-    const QFontMetricsF metrics(m_font, &target);
-    const Line line = this->line(metrics);
-    const QPointF baseline(m_currentX, double(m_currentY) + line.ascent);
-    if (!text.isEmpty()) {
-        QRectF box = metrics.boundingRect(text).translated(baseline);
-        box |= QRectF(QPointF(m_currentX, m_currentY),
-                      QSizeF(metrics.horizontalAdvance(text), line.height));
-        const QRect area = box.toAlignedRect().adjusted(-2, -2, 2, 2) & target.rect();
-        if (!area.isEmpty()) {
-            // The alpha channel of a premultiplied image holds the same coverage as an Alpha8
-            // image would, and Qt paints text into it several times faster.
-            QImage coverage(area.size(), QImage::Format_ARGB32_Premultiplied);
-            coverage.setDotsPerMeterX(kDotsPerMetre96);
-            coverage.setDotsPerMeterY(kDotsPerMetre96);
-            coverage.fill(0);
-            QPainter painter(&coverage);
-            painter.setFont(m_font);
-            painter.setPen(Qt::black);
-            painter.drawText(baseline - QPointF(area.topLeft()), text);
-            painter.end();
-            blendCoverage(coverage, area.topLeft());
-        }
-    }
+    const double height =
+        pointillo::PrintText(image(), m_font, text, m_currentX, m_currentY, m_foreColor);
     m_currentX = 0;
-    m_currentY = static_cast<float>(double(m_currentY) + line.height);
+    m_currentY = static_cast<float>(double(m_currentY) + height);
     scheduleUpdate();
-}
-
-void PictureSurface::blendCoverage(const QImage& coverage, QPoint topLeft) {
-    const QRgb ink = ToQRgb(m_foreColor);
-    for (int y = 0; y < coverage.height(); ++y) {
-        const auto* cover = reinterpret_cast<const QRgb*>(coverage.constScanLine(y));
-        auto* row = reinterpret_cast<QRgb*>(m_image.scanLine(topLeft.y() + y)) + topLeft.x();
-        const int width = coverage.width();
-        for (int x = 0; x < width; ++x) {
-            const int c = qAlpha(cover[x]);
-            if (c >= kSolidCoverage)
-                row[x] = ink;
-            else if (c > 0)
-                row[x] = blend(row[x], ink, c * 255 / kSolidCoverage);
-        }
-    }
 }
 
 void PictureSurface::PaintPicture(const QImage& picture, float x, float y) {
     if (picture.isNull())
         return;
-    // One picture pixel is one surface pixel, whatever the picture's device pixel ratio
-    // (Qt's reader takes a file name ending in "@2x" as one) or stored resolution says.
-    QImage unscaled = picture;
-    unscaled.setDevicePixelRatio(1.0);
-    QPainter painter(&image());
-    painter.drawImage(QPoint(PixelIndex(x), PixelIndex(y)), unscaled);
-    painter.end();
+    pointillo::PaintPicture(image(), picture, x, y);
     scheduleUpdate();
 }
 

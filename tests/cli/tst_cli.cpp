@@ -24,7 +24,7 @@ struct Run {
 };
 
 // Runs the tool in folder with input on its standard input.
-Run pointillo(const QStringList& args, const QByteArray& input = {}, const QString& folder = {}) {
+Run runTool(const QStringList& args, const QByteArray& input = {}, const QString& folder = {}) {
     QProcess p;
     p.setWorkingDirectory(folder);
     p.start(QCoreApplication::applicationDirPath() + QStringLiteral("/pointillo"), args);
@@ -111,9 +111,9 @@ private slots:
         }
         if (options.contains(QStringLiteral("standard")))
             w.HScrl_Radius->setValue(w.HScrl_Radius->value() + 1);
-        QCOMPARE(QString::fromUtf8(pointillo(args).out), w.Txt_Display->Text());
+        QCOMPARE(QString::fromUtf8(runTool(args).out), w.Txt_Display->Text());
         // A .dot file is the window's saved file, byte for byte.
-        QCOMPARE(pointillo(args + QStringList{"-o", dir.filePath("x.dot")}).status, 0);
+        QCOMPARE(runTool(args + QStringList{"-o", dir.filePath("x.dot")}).status, 0);
         f.dialogs.confirm(dir.filePath("w.dot"));
         w.Cmd_Save_Click();
         QCOMPARE(contents(dir.filePath("x.dot")), contents(dir.filePath("w.dot")));
@@ -145,9 +145,9 @@ private slots:
         const bool built = table[4] == "sdcc" && (format == "c" || format == "asm");
         // Elsewhere HEX records cross a 64 KiB boundary from this origin.
         const Run made =
-            pointillo(glyphs + QStringList{"--order", order, "--format", format, "--dialect",
-                                           table[4], "--origin", built ? "0x1000" : "0xFFF0",
-                                           "--preview", "--verify", "-o", file});
+            runTool(glyphs + QStringList{"--order", order, "--format", format, "--dialect",
+                                         table[4], "--origin", built ? "0x1000" : "0xFFF0",
+                                         "--preview", "--verify", "-o", file});
         QStringList labels, expected;
         const QStringList found = pictures(made.err, &labels);
         const QString sequence = format == "text" ? "A英%&'()*+," : "%&'()*+,A英";
@@ -162,15 +162,15 @@ private slots:
         QStringList in{"--in-lines", lines, "--in-rows", rows, "--in-order", order};
         if (format == "c" || format == "asm")
             in.clear();
-        const QByteArray read = pointillo(QStringList{"decode", file} + in).out;
+        const QByteArray read = runTool(QStringList{"decode", file} + in).out;
         QCOMPARE(pictures(QString::fromUtf8(read), &labels), found);
         QCOMPARE(labels.value(found.size()),
                  format == "hex" || format == "bin" ? "glyph 1 " : expected[0].remove(':'));
         // Read back and written column-wise, a table is the one made column-wise.
         const QStringList column{"--format", "bin",     "--order",
                                  "column",   "--index", format == "text" ? "none" : "unicode"};
-        QCOMPARE(pointillo(QStringList{"decode", file} + column + in).out.toHex(),
-                 pointillo(glyphs + column).out.toHex());
+        QCOMPARE(runTool(QStringList{"decode", file} + column + in).out.toHex(),
+                 runTool(glyphs + column).out.toHex());
         if (!built)
             return;
         if (!mcs51::Available())
@@ -202,7 +202,7 @@ private slots:
         QFETCH(QString, ends);
         const QStringList table{"--index", "gb2312", "--format", "c",
                                 "--lines", "1",      "--rows",   "1"};
-        const QString c = QString::fromUtf8(pointillo(args + table).out);
+        const QString c = QString::fromUtf8(runTool(args + table).out);
         QStringList keys, codes;
         const QString list = c.section(QStringLiteral("font_index[%1] = {").arg(count), 1);
         for (const QString& key : list.section('}', 0, 0).split(','))
@@ -328,7 +328,7 @@ private slots:
         QFile earlier(dir.filePath("t.bin"));
         QVERIFY(earlier.open(QIODevice::WriteOnly) && earlier.write("ABZB\n") == 5);
         earlier.close();
-        const Run run = pointillo(args, input, dir.path());
+        const Run run = runTool(args, input, dir.path());
         QCOMPARE(run.status, status);
         const QString shown = run.err + QString::fromUtf8(run.out);
         for (const QString& text : texts)

@@ -1,5 +1,6 @@
 // The code text, as documented and as the 8051 tools place it; its view and its .dot file.
 
+#include "SaveFile.h"
 #include "codegen/CodeText.h"
 #include "codegen/CodeView.h"
 #include "codegen/DotFile.h"
@@ -66,7 +67,7 @@ private slots:
                 numbers << (asm51 ? (digits[0].isLetter() ? "0" : "") + digits + "H"
                                   : "0x" + digits);
             }
-            texts << orvane::BuildCodeString(vek, rowWise, asm51, "英");
+            texts << orvane::BuildCodeString(vek, orvane::CodeModelLayout(rowWise), asm51, "英");
             QCOMPARE(texts.last(), header + numbers.join(','));
             expected += bytes;
         }
@@ -101,10 +102,10 @@ private slots:
         QVERIFY(fresh.open(QIODevice::WriteOnly));
         orvane::SaveDotFile(saved.fileName(), "DB 00H");
         QCOMPARE(saved.permissions(), fresh.permissions());
-        QCOMPARE(orvane::DotFileBytes(";英\r\n" + QString::fromUcs4(U"\U00020000")),
+        QCOMPARE(pointillo::DotFileBytes(";英\r\n" + QString::fromUcs4(U"\U00020000")),
                  QByteArray(";\xd3\xa2\r\n\x95\x32\x82\x36\r\n"));
         QVERIFY_THROWS_EXCEPTION(platform::PlatformError,
-                                 orvane::DotFileBytes(QString(QChar(0xD800))));
+                                 pointillo::DotFileBytes(QString(QChar(0xD800))));
     }
 };
 

@@ -1,7 +1,7 @@
 // Glyph capture: loading, drawing and sampling the glyph into the panel, marking the cells.
 
+#include "PictureLoader.h"
 #include "glyph/GlyphSampler.h"
-#include "glyph/PictureLoader.h"
 #include "kivaro/Vek.h"
 #include "platform/Colour.h"
 #include "platform/PictureSurface.h"
@@ -68,7 +68,7 @@ private slots:
         QTemporaryFile file;
         QVERIFY(file.open() && file.write(jpeg) == jpeg.size() && file.flush());
         platform::PictureSurface bkp, surface[2];
-        bkp.SetPicture(orvane::LoadPicture(file.fileName()));
+        bkp.SetPicture(pointillo::LoadPicture(file.fileName()));
         QCOMPARE(bkp.Picture().size(), QSize(3, 2));
         for (int k = 0; k < 2; ++k) { // the second glyph lies 30 right of and 20 below the first
             shape(surface[k], {143, 145}, {5, 140, 1, 1}, kRed);

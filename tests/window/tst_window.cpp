@@ -1,5 +1,6 @@
 // The main window driven as a user drives it, in steps, and what it then shows.
 
+#include "SaveFile.h"
 #include "WindowFixture.h"
 #include "codegen/CodeText.h"
 #include "codegen/CodeView.h"
@@ -238,7 +239,7 @@ class TstWindow : public QObject {
             const QString path = folder + "/" + name;
             const QByteArray now = S_ISREG(modeAndOwner(path)[0]) ? readAll(path) : "node";
             if (now != made.value(name, now + "?") && name != "libKivaro.so")
-                changed << name + (now == orvane::DotFileBytes(code) ? ":code" : ":other");
+                changed << name + (now == pointillo::DotFileBytes(code) ? ":code" : ":other");
         }
         QString built = QString::fromUtf8(readAll(POINTILLO_HELP_SOURCE));
         return {
@@ -284,7 +285,8 @@ class TstWindow : public QObject {
 
     QString freshCode() {
         return orvane::BuildCodeString(
-            *w->Vek1, w->Opt_CodeModel[0]->isChecked(), w->Opt_CodeStyle[1]->isChecked(),
+            *w->Vek1, orvane::CodeModelLayout(w->Opt_CodeModel[0]->isChecked()),
+            w->Opt_CodeStyle[1]->isChecked(),
             orvane::CodeSubject(w->CharMode, w->Txt_Char->text(), w->Dialog.FileName()));
     }
 

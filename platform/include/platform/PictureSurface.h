@@ -1,5 +1,7 @@
 #pragma once
 
+#include "GlyphDrawing.h"
+
 #include <QFont>
 #include <QFrame>
 #include <QImage>
@@ -7,20 +9,10 @@
 #include <QRgb>
 #include <QString>
 
-#include <cmath>
 #include <cstdint>
-#include <limits>
 #include <optional>
 
-class QFontMetricsF;
-
 namespace platform {
-
-// A line of text as fractions of the em: how far it reaches above and below the baseline.
-struct LineBox {
-    double ascent;
-    double descent;
-};
 
 // A picture box that keeps what is drawn on it. Its scale unit is the logical pixel: the scale
 // width and height are the size of the inner area (inside the frame), and the retained image
@@ -73,16 +65,13 @@ public:
     // substitution resolves.
     QString FaceName() const;
 
-    // Print draws a face that stands in for another from the line box of the face it stands
-    // for, so that text sits where it would in that face. Other faces use their own line.
-    static void SetStandInLineBox(const QString& family, LineBox box);
-
     // Fills the whole surface with the background colour and puts the drawing position at the
     // origin.
     void Cls();
     // Prints text in ForeColor with the top-left corner of its line box at the drawing position,
     // then moves the drawing position to the start of the next line. Only the glyphs' own
-    // pixels change, and the inside of every stroke is exactly ForeColor.
+    // pixels change, and the inside of every stroke is exactly ForeColor. A face that stands in
+    // for another is drawn from that face's line box (pointillo::SetStandInLineBox).
     void Print(const QString& text);
     // Paints picture at its own size with its top-left corner at (x, y); what lies beyond the
     // surface is cut off.
@@ -102,12 +91,7 @@ public:
 
     // The pixel that contains the coordinate c. NaN and coordinates far beyond any surface give
     // the lowest int, outside every surface.
-    static int PixelIndex(float c) {
-        const float f = std::floor(c);
-        if (!(f >= -1e9f && f <= 1e9f))
-            return std::numeric_limits<int>::min();
-        return static_cast<int>(f);
-    }
+    static int PixelIndex(float c) { return pointillo::PixelIndex(c); }
 
 signals:
     // A mouse button went down over the surface; position is in scale units.
@@ -120,15 +104,8 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
 
 private:
-    // The drawn line in pixels: the baseline's depth below its top, and its height.
-    struct Line {
-        double ascent;
-        double height;
-    };
-    Line line(const QFontMetricsF& metrics) const;
     void syncImageSize() const;
     QImage& image();
-    void blendCoverage(const QImage& coverage, QPoint topLeft);
     void scheduleUpdate();
 
     mutable QImage m_image;

@@ -1,6 +1,7 @@
 #include "CodeReader.h"
 
-#include "CliOptions.h"
+#include "Error.h"
+#include "Packing.h"
 
 #include <QMap>
 #include <QRegularExpression>
@@ -11,7 +12,7 @@ namespace pointillo {
 namespace {
 
 [[noreturn]] void inputError(const QString& name, const QString& reason) {
-    throw CliError{1, QStringLiteral("%1: %2").arg(name, reason)};
+    throw Error{1, QStringLiteral("%1: %2").arg(name, reason)};
 }
 
 bool looksBinary(const QByteArray& data, const QString& name) {
@@ -109,9 +110,10 @@ QString withoutComments(const QString& text, bool assembler) {
     return out;
 }
 
-// One number of a byte list: 0x1F, 1FH, 0b101, 101B, 31, 31D (and C's 017 octal).
-void readNumber(const QString& token, bool assembler, int lineNo, const QString& name,
-                QByteArray& bytes) {
+// One number of a byte list: 0x1F, 1FH, 0b101, 101B, 31, 31D, C's 017 and assembler's 17Q or
+// 17O octal. A negative value is its two's-complement byte.
+void readNumber(const QString& token, bool negative, bool assembler, int lineNo,
+                const QString& name, QByteArray& bytes) {
     if (!token[0].isDigit())
         return; // a name, not a number
     QString t = token;
@@ -132,18 +134,26 @@ void readNumber(const QString& token, bool assembler, int lineNo, const QString&
         value = lower.chopped(1).toUInt(&ok, 2);
     else if (lower.endsWith(QLatin1Char('d')))
         value = lower.chopped(1).toUInt(&ok, 10);
+    else if (assembler && (lower.endsWith(QLatin1Char('q')) || lower.endsWith(QLatin1Char('o'))))
+        value = lower.chopped(1).toUInt(&ok, 8);
     else
         value = lower.toUInt(&ok, !assembler && lower.size() > 1 && lower[0] == '0' ? 8 : 10);
+    if (negative && ok && value > 0 && value <= 128)
+        value = 256 - value;
+    else if (negative && value > 0)
+        ok = false;
     if (!ok || value > 255)
-        inputError(name, QStringLiteral("line %1: '%2' is not a byte").arg(lineNo).arg(token));
+        inputError(name, QStringLiteral("line %1: '%2%3' is not a byte")
+                             .arg(lineNo)
+                             .arg(negative ? QStringLiteral("-") : QString(), token));
     bytes.append(char(value));
 }
 
 void readNumbers(const QString& part, bool assembler, int lineNo, const QString& name,
                  QByteArray& bytes) {
-    static const QRegularExpression word(QStringLiteral("[A-Za-z0-9_]+"));
+    static const QRegularExpression word(QStringLiteral("(-\\s*)?([A-Za-z0-9_]+)"));
     for (const QRegularExpressionMatch& m : word.globalMatch(part))
-        readNumber(m.captured(), assembler, lineNo, name, bytes);
+        readNumber(m.captured(2), m.capturedLength(1) > 0, assembler, lineNo, name, bytes);
 }
 
 QByteArray assemblerBytes(const QString& code, const QString& name) {
@@ -160,37 +170,63 @@ QByteArray assemblerBytes(const QString& code, const QString& name) {
     return bytes;
 }
 
-int lineOf(const QString& text, qsizetype pos) {
-    return int(QStringView(text).left(pos).count(QLatin1Char('\n'))) + 1;
+// Whether the initialiser after declaration holds glyph bytes. Byte types are read (a value
+// that is no byte is then an error); wider types (an index, a glyph table of a font structure)
+// are not; an array of a type the reader does not know is read when it holds numbers only.
+bool holdsBytes(const QString& declaration, QStringView initialiser) {
+    static const QRegularExpression byteType(QStringLiteral(
+        "\\b(?:char|u?int8_t|uint_least8_t|uchar|u8|s8|byte|BYTE|prog_uchar|prog_uint8_t)\\b"));
+    static const QRegularExpression wideType(
+        QStringLiteral("\\b(?:int|long|short|u?int(?:16|32|64)_t|word|WORD|DWORD|size_t|float|"
+                       "double|GFXglyph|GFXfont)\\b"));
+    static const QRegularExpression numbersOnly(
+        QStringLiteral("^[\\s{},\\-+]*(?:(?:0[xX][0-9A-Fa-f]+|0[bB][01]+|[0-9]+)[uUlL]*"
+                       "[\\s{},\\-+]*)*$"));
+    if (!declaration.contains(QLatin1Char('[')))
+        return false;
+    if (byteType.match(declaration).hasMatch())
+        return true;
+    if (wideType.match(declaration).hasMatch())
+        return false;
+    return numbersOnly.match(initialiser.toString()).hasMatch();
 }
 
-// The initialisers of char arrays; an index of wider numbers is left out. Source without any
-// initialiser is a bare byte list, as the window writes it.
+// The initialisers of byte arrays. Source without any initialiser is a bare byte list, as the
+// window writes it.
 QByteArray cBytes(const QString& code, const QString& name) {
     static const QRegularExpression init(QStringLiteral("=\\s*\\{"));
-    static const QRegularExpression charType(QStringLiteral("\\bchar\\b"));
     QByteArray bytes;
     bool anyInitialiser = false;
     qsizetype declStart = 0;
+    // Line numbers are counted on from the last initialiser, so the whole read stays linear.
+    qsizetype countedTo = 0;
+    int lineNo = 1;
     for (QRegularExpressionMatch m = init.match(code); m.hasMatch();
          m = init.match(code, declStart)) {
         anyInitialiser = true;
         const qsizetype open = m.capturedEnd() - 1;
-        const qsizetype from = std::max(code.lastIndexOf(QLatin1Char(';'), open),
-                                        code.lastIndexOf(QLatin1Char('}'), open));
-        const QString declaration = code.mid(from + 1, m.capturedStart() - from - 1);
+        qsizetype from = declStart;
+        for (qsizetype k = m.capturedStart() - 1; k >= declStart; --k)
+            if (code[k] == QLatin1Char(';') || code[k] == QLatin1Char('}')) {
+                from = k + 1;
+                break;
+            }
+        const QString declaration = code.mid(from, m.capturedStart() - from);
         qsizetype close = open;
         for (int depth = 0; close < code.size(); ++close) {
             depth += code[close] == QLatin1Char('{') ? 1 : code[close] == QLatin1Char('}') ? -1 : 0;
             if (depth == 0)
                 break;
         }
-        if (charType.match(declaration).hasMatch()) {
-            const QStringList lines = code.mid(open, close - open).split(QLatin1Char('\n'));
+        lineNo += int(QStringView(code).mid(countedTo, open - countedTo).count(QLatin1Char('\n')));
+        countedTo = open;
+        const QStringView initialiser = QStringView(code).mid(open, close - open + 1);
+        if (holdsBytes(declaration, initialiser)) {
+            const QStringList lines = initialiser.toString().split(QLatin1Char('\n'));
             for (int k = 0; k < lines.size(); ++k)
-                readNumbers(lines[k], false, lineOf(code, open) + k, name, bytes);
+                readNumbers(lines[k], false, lineNo + k, name, bytes);
         }
-        declStart = close;
+        declStart = close + 1;
     }
     if (!anyInitialiser) {
         const QStringList lines = code.split(QLatin1Char('\n'));
@@ -201,14 +237,31 @@ QByteArray cBytes(const QString& code, const QString& name) {
     return bytes;
 }
 
+// The size from "pointillo table: lines=H rows=W" (with " order=row|column" in older tables)
+// and the layout from a "layout: ITEMS" line.
 bool layoutFromTag(const QString& text, ReadLayout& layout) {
     static const QRegularExpression tag(
-        QStringLiteral("pointillo table: lines=(\\d+) rows=(\\d+) order=(row|column)"));
-    const QRegularExpressionMatch m = tag.match(text);
-    if (!m.hasMatch())
+        QStringLiteral("pointillo table: lines=(\\d+) rows=(\\d+)(?: order=(row|column))?"));
+    static const QRegularExpression items(QStringLiteral("layout: ([a-z0-9=,x-]+)"));
+    const QRegularExpressionMatch size = tag.match(text);
+    const QRegularExpressionMatch named = items.match(text);
+    if (!size.hasMatch() && !named.hasMatch())
         return false;
-    layout = {m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3) == QLatin1String("row")};
-    return layout.lines >= 1 && layout.lines <= 254 && layout.rows >= 1 && layout.rows <= 254;
+    if (size.hasMatch()) {
+        layout.height = size.captured(1).toInt();
+        layout.width = size.captured(2).toInt();
+        if (size.capturedLength(3))
+            layout.layout =
+                size.captured(3) == QLatin1String("row") ? Layout::Row() : Layout::Column();
+    }
+    if (named.hasMatch()) {
+        QString error;
+        const std::optional<Layout> l = ParseLayout(named.captured(1), &error);
+        if (!l)
+            return false;
+        layout.layout = *l;
+    }
+    return layout.height >= 1 && layout.height <= 254 && layout.width >= 1 && layout.width <= 254;
 }
 
 // What each glyph shows: the comments of a table, or the first line of each window block.
@@ -246,7 +299,7 @@ ReadResult ReadCode(const QByteArray& data, const QString& name, const ReadLayou
         bytes = readIntelHex(data, name);
     } else {
         const QString text = decodeText(data);
-        ReadLayout tagged;
+        ReadLayout tagged = fallback;
         if (layoutFromTag(text, tagged))
             result.layout = tagged;
         const bool assembler = isAssembler(text);
@@ -255,7 +308,8 @@ ReadResult ReadCode(const QByteArray& data, const QString& name, const ReadLayou
         named = subjectsOf(text);
     }
     const ReadLayout& l = result.layout;
-    const int per = BytesPerGlyph(l.lines, l.rows, l.rowWise);
+    const PackingPlan plan(l.layout, l.width, l.height);
+    const int per = plan.ByteCount();
     if (bytes.isEmpty())
         inputError(name, QStringLiteral("holds no glyph bytes"));
     if (bytes.size() % per != 0)
@@ -263,13 +317,14 @@ ReadResult ReadCode(const QByteArray& data, const QString& name, const ReadLayou
                                         "bytes (%3 lines x %4 rows, %5)")
                              .arg(bytes.size())
                              .arg(per)
-                             .arg(l.lines)
-                             .arg(l.rows)
-                             .arg(l.rowWise ? QStringLiteral("row") : QStringLiteral("column")));
+                             .arg(l.height)
+                             .arg(l.width)
+                             .arg(PresetName(l.layout).isEmpty() ? LayoutItems(l.layout)
+                                                                 : PresetName(l.layout)));
     const qsizetype count = bytes.size() / per;
     for (qsizetype k = 0; k < count; ++k) {
         Glyph g = named.size() == count ? named[k] : Glyph{};
-        g.dots = UnpackMatrix(bytes.mid(k * per, per), l.lines, l.rows, l.rowWise);
+        g.dots = plan.Unpack(QByteArrayView(bytes.constData() + k * per, per));
         result.glyphs.append(g);
     }
     return result;

@@ -1,8 +1,9 @@
 #include "TableWriter.h"
 
 #include "CharacterSet.h"
-#include "codegen/CodeText.h"
-#include "codegen/DotFile.h"
+#include "Packing.h"
+#include "SaveFile.h"
+#include "WindowCodeText.h"
 
 #include <QRegularExpression>
 
@@ -37,32 +38,24 @@ QString hexWord(unsigned value, int digits) {
     return QStringLiteral("%1").arg(value, digits, 16, QLatin1Char('0')).toUpper();
 }
 
-struct Layout {
-    int lines;
-    int rows;
-    int bytes;
-};
-
-Layout layoutOf(const QList<Glyph>& glyphs, bool rowWise) {
+PackingPlan planOf(const QList<Glyph>& glyphs, const TableOptions& out) {
     const DotMatrix& d = glyphs.first().dots;
-    return {d.lines, d.rows, BytesPerGlyph(d.lines, d.rows, rowWise)};
+    return PackingPlan(out.layout, d.width, d.height);
 }
 
-QStringList headerLines(const QList<Glyph>& glyphs, const OutputOptions& out,
-                        const TableFacts& facts) {
-    const Layout l = layoutOf(glyphs, out.rowWise);
+// The first two lines are what a reader needs: the size and the layout.
+QStringList headerLines(const QList<Glyph>& glyphs, const PackingPlan& plan,
+                        const TableOptions& out, const TableFacts& facts) {
     static const char* const kIndex[] = {"unicode", "gb2312", "none"};
     return {
-        LayoutTag(l.lines, l.rows, out.rowWise),
-        out.rowWise ? QStringLiteral("row-wise: eight dots of a line per byte, left dot in bit 7")
-                    : QStringLiteral("column-wise: eight dots of a column per byte, top dot in "
-                                     "bit 7"),
-        QStringLiteral("a short last group sits in the low bits"),
+        QStringLiteral("pointillo table: lines=%1 rows=%2").arg(plan.Height()).arg(plan.Width()),
+        QStringLiteral("layout: %1").arg(LayoutItems(out.layout)),
+        DescribeLayout(out.layout),
         QStringLiteral("face: %1").arg(commentSafe(facts.face)),
         QStringLiteral("options: %1").arg(commentSafe(facts.glyphOptions)),
         QStringLiteral("%1 glyphs of %2 bytes, index: %3")
             .arg(glyphs.size())
-            .arg(l.bytes)
+            .arg(plan.ByteCount())
             .arg(QLatin1String(kIndex[int(out.index)])),
         QStringLiteral("made by: %1").arg(commentSafe(out.command)),
     };
@@ -75,47 +68,87 @@ bool wideIndex(const QList<Glyph>& glyphs, IndexKind kind) {
     return false;
 }
 
-QByteArray writeC(const QList<Glyph>& glyphs, const OutputOptions& out, const TableFacts& facts) {
-    const Layout l = layoutOf(glyphs, out.rowWise);
+// The storage words of each dialect for a constant table in code memory.
+struct CStorage {
+    QString prefix;   // before the element type
+    QString at;       // after the prefix of the glyph table: where it is placed
+    QString byteType; // the element type of the glyph bytes
+    QString wordType; // of the index, 16 bits
+    QString longType; // of the index, 32 bits
+    QString suffix;   // after the name and its dimensions
+};
+
+CStorage storageOf(const TableOptions& out) {
+    switch (out.dialect) {
+    case Dialect::Keil:
+        return {QStringLiteral("const "),
+                {},
+                QStringLiteral("unsigned char code"),
+                QStringLiteral("unsigned int code"),
+                QStringLiteral("unsigned long code"),
+                {}};
+    case Dialect::Sdcc: {
+        // Keil places a table with its linker; sdcc can pin it to --origin itself.
+        const QString at =
+            out.origin ? QStringLiteral("__at(0x%1) ").arg(hexWord(*out.origin, 4)) : QString();
+        return {QStringLiteral("__code const "), at,
+                QStringLiteral("unsigned char"), QStringLiteral("unsigned int"),
+                QStringLiteral("unsigned long"), {}};
+    }
+    case Dialect::C99:
+        return {QStringLiteral("static const "), {},
+                QStringLiteral("uint8_t"),       QStringLiteral("uint16_t"),
+                QStringLiteral("uint32_t"),      {}};
+    case Dialect::Arduino:
+        return {QStringLiteral("static const "), {},
+                QStringLiteral("uint8_t"),       QStringLiteral("uint16_t"),
+                QStringLiteral("uint32_t"),      QStringLiteral(" PROGMEM")};
+    }
+    return {};
+}
+
+QByteArray writeC(const QList<Glyph>& glyphs, const TableOptions& out, const TableFacts& facts) {
+    const PackingPlan plan = planOf(glyphs, out);
     const QString upper = out.name.toUpper();
-    const bool sdcc = out.dialect == Dialect::Sdcc;
+    const CStorage storage = storageOf(out);
     QString s = QStringLiteral("/*\n");
-    for (const QString& line : headerLines(glyphs, out, facts))
+    for (const QString& line : headerLines(glyphs, plan, out, facts))
         s += QStringLiteral(" * ") + line + QLatin1Char('\n');
     s += QStringLiteral(" */\n#ifndef POINTILLO_%1_H\n#define POINTILLO_%1_H\n\n").arg(upper);
+    if (out.dialect == Dialect::C99)
+        s += QStringLiteral("#include <stdint.h>\n\n");
+    else if (out.dialect == Dialect::Arduino)
+        s += QStringLiteral("#include <stdint.h>\n#include <avr/pgmspace.h>\n\n");
     s += QStringLiteral("#define %1_WIDTH %2\n#define %1_HEIGHT %3\n#define %1_BYTES %4\n"
                         "#define %1_COUNT %5\n\n")
              .arg(upper)
-             .arg(l.rows)
-             .arg(l.lines)
-             .arg(l.bytes)
+             .arg(plan.Width())
+             .arg(plan.Height())
+             .arg(plan.ByteCount())
              .arg(glyphs.size());
-    // Keil places a table with its linker; sdcc can pin it to --origin itself.
-    const QString at =
-        sdcc && out.origin ? QStringLiteral(" __at(0x%1)").arg(hexWord(*out.origin, 4)) : QString();
-    const QString storage = sdcc ? QStringLiteral("__code const") : QStringLiteral("const");
-    const QString keilCode = sdcc ? QString() : QStringLiteral(" code");
-    s += QStringLiteral("%1%2 unsigned char%3 %4[%5][%6] = {\n")
-             .arg(storage, at, keilCode, out.name)
+    s += QStringLiteral("%1%2 %3[%4][%5]%6 = {\n")
+             .arg(storage.prefix + storage.at, storage.byteType, out.name)
              .arg(glyphs.size())
-             .arg(l.bytes);
+             .arg(plan.ByteCount())
+             .arg(storage.suffix);
+    QByteArray bytes(plan.ByteCount(), Qt::Uninitialized);
     for (const Glyph& g : glyphs) {
         s += QStringLiteral("    /* %1 */\n    {").arg(glyphLabel(g));
-        const QByteArray bytes = PackMatrix(g.dots, out.rowWise);
+        plan.PackInto(g.dots, bytes.data());
         for (qsizetype k = 0; k < bytes.size(); ++k) {
             if (k)
                 s += QLatin1Char(',');
-            orvane::AppendCodeByte(s, quint8(bytes[k]), false);
+            AppendCodeByte(s, quint8(bytes[k]), false);
         }
         s += QStringLiteral("},\n");
     }
     s += QStringLiteral("};\n");
     if (out.index != IndexKind::None) {
         const bool wide = wideIndex(glyphs, out.index);
-        s += QStringLiteral("\n%1 unsigned %2%3 %4_index[%5] = {")
-                 .arg(storage, wide ? QStringLiteral("long") : QStringLiteral("int"), keilCode,
-                      out.name)
-                 .arg(glyphs.size());
+        s += QStringLiteral("\n%1%2 %3_index[%4]%5 = {")
+                 .arg(storage.prefix, wide ? storage.longType : storage.wordType, out.name)
+                 .arg(glyphs.size())
+                 .arg(storage.suffix);
         for (qsizetype k = 0; k < glyphs.size(); ++k) {
             if (k)
                 s += QLatin1Char(',');
@@ -134,28 +167,28 @@ void appendDataLine(QString& s, const QByteArray& bytes, qsizetype from, qsizety
     for (qsizetype k = from; k < to; ++k) {
         if (k > from)
             s += QLatin1Char(',');
-        orvane::AppendCodeByte(s, quint8(bytes[k]), true);
+        AppendCodeByte(s, quint8(bytes[k]), true);
     }
     s += QLatin1Char('\n');
 }
 
-QByteArray writeAsm(const QList<Glyph>& glyphs, const OutputOptions& out, const TableFacts& facts) {
-    const Layout l = layoutOf(glyphs, out.rowWise);
+QByteArray writeAsm(const QList<Glyph>& glyphs, const TableOptions& out, const TableFacts& facts) {
+    const PackingPlan plan = planOf(glyphs, out);
     const QString upper = out.name.toUpper();
     const bool keil = out.dialect == Dialect::Keil;
     const QString db = keil ? QStringLiteral("DB") : QStringLiteral(".db");
     const QString dw = keil ? QStringLiteral("DW") : QStringLiteral(".dw");
     QString s;
-    for (const QString& line : headerLines(glyphs, out, facts))
+    for (const QString& line : headerLines(glyphs, plan, out, facts))
         s += QStringLiteral("; ") + line + QLatin1Char('\n');
     const auto equ = [&](const char* what, qsizetype value) {
         s += keil
                  ? QStringLiteral("%1_%2\tEQU\t%3\n").arg(upper, QLatin1String(what)).arg(value)
                  : QStringLiteral("\t.equ\t%1_%2, %3\n").arg(upper, QLatin1String(what)).arg(value);
     };
-    equ("WIDTH", l.rows);
-    equ("HEIGHT", l.lines);
-    equ("BYTES", l.bytes);
+    equ("WIDTH", plan.Width());
+    equ("HEIGHT", plan.Height());
+    equ("BYTES", plan.ByteCount());
     equ("COUNT", glyphs.size());
     if (out.origin)
         s += QStringLiteral("\t%1\t%2H\n")
@@ -164,7 +197,7 @@ QByteArray writeAsm(const QList<Glyph>& glyphs, const OutputOptions& out, const 
     s += out.name + QStringLiteral(":\n");
     for (const Glyph& g : glyphs) {
         s += QStringLiteral("; %1\n").arg(glyphLabel(g));
-        const QByteArray bytes = PackMatrix(g.dots, out.rowWise);
+        const QByteArray bytes = plan.Pack(g.dots);
         for (qsizetype k = 0; k < bytes.size(); k += kBytesPerLine)
             appendDataLine(s, bytes, k, std::min(bytes.size(), k + kBytesPerLine), db);
     }
@@ -188,10 +221,11 @@ QByteArray writeAsm(const QList<Glyph>& glyphs, const OutputOptions& out, const 
     return s.toUtf8();
 }
 
-QByteArray tableBytes(const QList<Glyph>& glyphs, bool rowWise) {
-    QByteArray bytes;
-    for (const Glyph& g : glyphs)
-        bytes += PackMatrix(g.dots, rowWise);
+QByteArray tableBytes(const QList<Glyph>& glyphs, const TableOptions& out) {
+    const PackingPlan plan = planOf(glyphs, out);
+    QByteArray bytes(glyphs.size() * plan.ByteCount(), Qt::Uninitialized);
+    for (qsizetype k = 0; k < glyphs.size(); ++k)
+        plan.PackInto(glyphs[k].dots, bytes.data() + k * plan.ByteCount());
     return bytes;
 }
 
@@ -228,25 +262,21 @@ QByteArray writeHex(const QByteArray& bytes, unsigned origin) {
     return hex + hexRecord(1, 0, {});
 }
 
-QByteArray writeText(const QList<Glyph>& glyphs, bool toFile, const CodeTextOf& codeText) {
+// Each glyph as the window's code text; a layout the window does not have is named in it.
+QByteArray writeText(const QList<Glyph>& glyphs, const TableOptions& out, bool toFile) {
+    const PackingPlan plan = planOf(glyphs, out);
+    const QString items = out.layout.IsWindowLayout() ? QString() : LayoutItems(out.layout);
     QString text;
     for (const Glyph& g : glyphs) {
         if (!text.isEmpty())
             text += QStringLiteral("\r\n\r\n");
-        text += codeText(g);
+        text += WindowCodeText(plan.Pack(g.dots), out.asm51, g.subject, items);
     }
     // A file is what the window saves; standard output is the code view's text as it is.
-    return toFile ? orvane::DotFileBytes(text) : text.toUtf8();
+    return toFile ? DotFileBytes(text) : text.toUtf8();
 }
 
 } // namespace
-
-QString LayoutTag(int lines, int rows, bool rowWise) {
-    return QStringLiteral("pointillo table: lines=%1 rows=%2 order=%3")
-        .arg(lines)
-        .arg(rows)
-        .arg(rowWise ? QStringLiteral("row") : QStringLiteral("column"));
-}
 
 unsigned IndexKey(const Glyph& glyph, IndexKind kind) {
     if (kind == IndexKind::Gb2312)
@@ -254,19 +284,19 @@ unsigned IndexKey(const Glyph& glyph, IndexKind kind) {
     return glyph.codePoint;
 }
 
-QByteArray WriteTable(const QList<Glyph>& glyphs, const OutputOptions& out, const TableFacts& facts,
-                      bool toFile, const CodeTextOf& codeText) {
+QByteArray WriteTable(const QList<Glyph>& glyphs, const TableOptions& out, const TableFacts& facts,
+                      bool toFile) {
     switch (out.format) {
     case Format::Text:
-        return writeText(glyphs, toFile, codeText);
+        return writeText(glyphs, out, toFile);
     case Format::C:
         return writeC(glyphs, out, facts);
     case Format::Asm:
         return writeAsm(glyphs, out, facts);
     case Format::Hex:
-        return writeHex(tableBytes(glyphs, out.rowWise), out.origin.value_or(0));
+        return writeHex(tableBytes(glyphs, out), out.origin.value_or(0));
     case Format::Bin:
-        return tableBytes(glyphs, out.rowWise);
+        return tableBytes(glyphs, out);
     }
     return {};
 }

@@ -8,7 +8,7 @@
 
 #include <unistd.h>
 
-namespace orvane {
+namespace pointillo {
 
 QImage LoadPicture(const QString& path) {
     // The file is opened once and read from that handle: a name checked first and opened
@@ -36,4 +36,4 @@ QImage LoadPicture(const QString& path) {
     return picture;
 }
 
-} // namespace orvane
+} // namespace pointillo

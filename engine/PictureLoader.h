@@ -3,7 +3,7 @@
 #include <QImage>
 #include <QString>
 
-namespace orvane {
+namespace pointillo {
 
 // The largest picture an import accepts. A glyph picture is a few hundred pixels across; this
 // leaves room for photographs and refuses what would exhaust memory.
@@ -15,4 +15,4 @@ inline constexpr qint64 kMaxPicturePixels = 40'000'000;
 // kErrPermissionDenied for one that is not a regular file (never opened in a way that blocks).
 QImage LoadPicture(const QString& path);
 
-} // namespace orvane
+} // namespace pointillo

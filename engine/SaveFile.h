@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace pointillo {
+
+// The bytes of a dot-matrix file: the code text and one CR LF, in the Chinese ANSI code page.
+// GB18030 writes every character of code page 936 as that code page does and loses none of the
+// rest. Throws platform::PlatformError for text that cannot be encoded.
+QByteArray DotFileBytes(const QString& text);
+
+// Writes bytes to path whole or not at all: any failure (a full disk included) leaves an old file
+// byte for byte as it was. An existing file is replaced by a new one with its permissions and,
+// where the user may set them, its owner and group; in a folder the user cannot write to, a
+// writable file is written in place, and put back as it was when that fails (so one that
+// cannot be read, or is too large to keep in memory, is not written). A name that is not a
+// regular file (a device, a pipe, a socket, a folder) is never opened or replaced.
+// Throws platform::PlatformError when the file cannot be written.
+void SaveFileBytes(const QString& path, const QByteArray& bytes);
+
+} // namespace pointillo

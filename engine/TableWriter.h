@@ -1,0 +1,45 @@
+#pragma once
+
+#include "DotMatrix.h"
+#include "Layout.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+namespace pointillo {
+
+enum class Format { Text, C, Asm, Hex, Bin };
+// keil and sdcc for the 8051; c99 for any C compiler; arduino for avr-gcc with PROGMEM.
+enum class Dialect { Keil, Sdcc, C99, Arduino };
+enum class IndexKind { Unicode, Gb2312, None };
+
+// How a table is written.
+struct TableOptions {
+    Layout layout;
+    bool asm51 = true; // the syntax of the text format
+    Format format = Format::Text;
+    Dialect dialect = Dialect::Keil;
+    QString name = QStringLiteral("font");
+    IndexKind index = IndexKind::Unicode;
+    std::optional<unsigned> origin;
+    QString command; // the command line that made the table, for its header
+};
+
+// What the header of a table names besides the glyphs themselves.
+struct TableFacts {
+    QString face;         // the face used, and the one asked for
+    QString glyphOptions; // how the glyphs were drawn, in option form
+};
+
+// The whole output of a table in the chosen format, as the bytes to write. The glyphs all have
+// the first one's size. toFile: a text table is written as the window saves a .dot file.
+QByteArray WriteTable(const QList<Glyph>& glyphs, const TableOptions& out, const TableFacts& facts,
+                      bool toFile);
+
+// The key a glyph is indexed by: its code point, or its GB2312 code.
+unsigned IndexKey(const Glyph& glyph, IndexKind kind);
+
+} // namespace pointillo
