@@ -254,13 +254,10 @@ bool layoutFromTag(const QString& text, ReadLayout& layout) {
             layout.layout =
                 size.captured(3) == QLatin1String("row") ? Layout::Row() : Layout::Column();
     }
-    if (named.hasMatch()) {
-        QString error;
-        const std::optional<Layout> l = ParseLayout(named.captured(1), &error);
-        if (!l)
-            return false;
-        layout.layout = *l;
-    }
+    // Another tool's comment may say "layout:" in words of its own: that names no layout.
+    if (named.hasMatch())
+        if (const std::optional<Layout> l = ParseLayout(named.captured(1), nullptr))
+            layout.layout = *l;
     return layout.height >= 1 && layout.height <= 254 && layout.width >= 1 && layout.width <= 254;
 }
 

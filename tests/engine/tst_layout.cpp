@@ -3,6 +3,7 @@
 #include "Layout.h"
 #include "Packing.h"
 
+#include <QFile>
 #include <QRandomGenerator>
 #include <QTest>
 
@@ -210,6 +211,20 @@ private slots:
         QString error;
         QCOMPARE(pointillo::ParseLayout(text, &error).has_value(), false);
         QCOMPARE(error, message);
+    }
+
+    void theManualShowsWhereEveryPresetPutsEachDot() {
+        QFile manual(QStringLiteral(POINTILLO_MANUAL_PAGE));
+        QVERIFY(manual.open(QIODevice::ReadOnly));
+        const QString text = QString::fromUtf8(manual.readAll());
+        for (const pointillo::LayoutPreset& p : pointillo::LayoutPresets()) {
+            const QString entry = QStringLiteral(".B %1\n\\fB%2\\fR\n").arg(p.name, p.items);
+            const qsizetype at = text.indexOf(entry);
+            QVERIFY2(at >= 0, qPrintable(p.name));
+            const QString diagram = PackingPlan(layout(p.name), 10, 10).Diagram();
+            QCOMPARE(text.mid(text.indexOf(QStringLiteral(".nf\n"), at) + 4, diagram.size()),
+                     diagram);
+        }
     }
 
     void theWindowsLayoutsAreRowAndColumn() {
