@@ -30,6 +30,7 @@ struct Glyph {
     char32_t codePoint = 0; // 0 for a picture or a glyph read back without a character
     QString subject;
     DotMatrix dots;
+    int advance = 0; // dots to the next glyph's start, for proportional text
 };
 
 // The glyph as a picture of '#' (lit) and '.' (dark), one line of text per row of dots.

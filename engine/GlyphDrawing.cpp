@@ -138,6 +138,11 @@ double PrintText(QImage& target, const QFont& font, const QString& text, float x
     return line.height;
 }
 
+double LineAscent(const QFont& font) {
+    const QImage surface = NewSurfaceImage(QSize(1, 1));
+    return lineOf(font, QFontMetricsF(font, &surface)).ascent;
+}
+
 void PaintPicture(QImage& target, const QImage& picture, float x, float y) {
     if (picture.isNull())
         return;

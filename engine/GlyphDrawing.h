@@ -66,6 +66,9 @@ QImage NewSurfaceImage(QSize size);
 double PrintText(QImage& target, const QFont& font, const QString& text, float x, float y,
                  std::uint32_t ink);
 
+// How far below the top of its line box text in font has its baseline, in surface pixels.
+double LineAscent(const QFont& font);
+
 // Paints picture at its own size, one picture pixel to one image pixel, with its top-left corner
 // at (x, y); what lies beyond the image is cut off.
 void PaintPicture(QImage& target, const QImage& picture, float x, float y);

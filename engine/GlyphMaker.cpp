@@ -1,11 +1,14 @@
 #include "GlyphMaker.h"
 
 #include "CharacterSet.h"
+#include "Error.h"
 
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QGlyphRun>
 #include <QTextLayout>
+
+#include <cmath>
 
 namespace pointillo {
 
@@ -22,11 +25,69 @@ GlyphMaker::GlyphMaker(const GlyphOptions& options) : m_options(options) {
     m_settings.width = options.width;
     m_settings.height = options.height;
     m_rawFont = QRawFont::fromFont(m_settings.font);
+    if (options.render == GlyphOptions::Render::Sample && options.fontFile.isEmpty())
+        return;
+    FontLocation where{options.fontFile, options.faceIndex};
+    if (where.path.isEmpty())
+        where = LocateFont(options.font, options.bold, options.italic);
+    if (where.path.isEmpty())
+        throw Error{1, QStringLiteral("no font file draws the family '%1'").arg(options.font)};
+    const bool sizeGiven = options.pixelSize > 0;
+    m_font = std::make_unique<FontFile>(where.path, where.faceIndex,
+                                        sizeGiven ? options.pixelSize : options.height, sizeGiven);
 }
 
-Glyph GlyphMaker::MakeCharacter(char32_t cp) const {
+GlyphMaker::~GlyphMaker() = default;
+
+Glyph GlyphMaker::MakeCharacter(char32_t cp, QString* warning) const {
+    return m_font ? drawCharacter(cp, warning) : sampleCharacter(cp, warning);
+}
+
+// A sampled glyph advances past its last lit column and one dark one; a blank one by half the
+// matrix, as a space does in most faces.
+Glyph GlyphMaker::sampleCharacter(char32_t cp, QString* warning) const {
     const QString text = QString::fromUcs4(&cp, 1);
-    return {cp, text, SampleDots(DrawGlyphSurface(m_settings, text, {}), m_settings)};
+    Glyph g{cp, text, SampleDots(DrawGlyphSurface(m_settings, text, {}), m_settings), 0};
+    int last = -1;
+    for (int y = 0; y < g.dots.height; ++y)
+        for (int x = last + 1; x < g.dots.width; ++x)
+            if (g.dots.At(x, y))
+                last = x;
+    g.advance = last < 0 ? (g.dots.width + 1) / 2 : std::min(last + 2, g.dots.width);
+    if (warning)
+        *warning = FallbackWarning(cp);
+    return g;
+}
+
+Glyph GlyphMaker::drawCharacter(char32_t cp, QString* warning) const {
+    const FontBitmap bitmap = m_font->Render(cp);
+    int lost = 0;
+    Glyph g{cp, QString::fromUcs4(&cp, 1),
+            PlaceBitmap(bitmap, m_font->Ascent(), m_options.placement, m_options.width,
+                        m_options.height, &lost),
+            bitmap.advance};
+    if (!warning)
+        return g;
+    const bool blank = g.subject.trimmed().isEmpty() || QChar::category(cp) == QChar::Other_Control;
+    if (bitmap.missing && !blank)
+        *warning = QStringLiteral("%1 is not in %2").arg(CodePointName(cp), m_font->Name());
+    else if (lost > 0)
+        *warning = QStringLiteral("%1 loses %2 dots at the edge of the %3 x %4 matrix")
+                       .arg(CodePointName(cp))
+                       .arg(lost)
+                       .arg(m_options.width)
+                       .arg(m_options.height);
+    else
+        warning->clear();
+    return g;
+}
+
+int GlyphMaker::BaselineLine() const {
+    if (m_font)
+        return pointillo::BaselineLine(m_font->Ascent(), m_options.placement, m_options.height);
+    // The sampled face's baseline, scaled from the surface's region to the matrix.
+    const double ascent = LineAscent(m_settings.font);
+    return int(std::lrint((m_settings.y + ascent) * m_options.height / m_settings.h));
 }
 
 Glyph GlyphMaker::MakePicture(const QImage& picture, const QString& subject) const {
@@ -34,10 +95,12 @@ Glyph GlyphMaker::MakePicture(const QImage& picture, const QString& subject) con
 }
 
 QString GlyphMaker::FaceUsed() const {
-    return QFontInfo(m_settings.font).family();
+    return m_font ? m_font->Name() : QFontInfo(m_settings.font).family();
 }
 
 QString GlyphMaker::FamilyWarning() const {
+    if (!m_options.fontFile.isEmpty())
+        return {};
     // A family stands for itself when installed, else for the first installed substitute.
     if (QFontDatabase::hasFamily(m_options.font))
         return {};

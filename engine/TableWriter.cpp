@@ -1,8 +1,10 @@
 #include "TableWriter.h"
 
 #include "CharacterSet.h"
+#include "GfxFont.h"
 #include "Packing.h"
 #include "SaveFile.h"
+#include "TableText.h"
 #include "WindowCodeText.h"
 
 #include <QRegularExpression>
@@ -15,27 +17,9 @@ namespace {
 
 constexpr int kBytesPerLine = 16;
 
-// Paths and arguments go into comments: nothing in them may end the comment or its line.
-QString commentSafe(QString text) {
-    static const QRegularExpression controls(QStringLiteral("[\\x00-\\x1f\\x7f]"));
-    text.replace(QLatin1String("*/"), QLatin1String("* /"));
-    text.replace(controls, QStringLiteral("?"));
-    return text;
-}
-
-// The character as a comment shows it; controls and the comment's own closers are left out.
-QString glyphLabel(const Glyph& g) {
-    if (!g.codePoint)
-        return commentSafe(g.subject);
-    const QString text = QString::fromUcs4(&g.codePoint, 1);
-    const bool printable = QChar::isPrint(g.codePoint) && !QChar::isSpace(g.codePoint) &&
-                           g.codePoint != '\\' && g.codePoint != '"';
-    return (printable ? QStringLiteral("\"%1\" ").arg(text) : QString()) +
-           CodePointName(g.codePoint);
-}
-
-QString hexWord(unsigned value, int digits) {
-    return QStringLiteral("%1").arg(value, digits, 16, QLatin1Char('0')).toUpper();
+// A glyph's advance, within what one byte holds.
+int advanceOf(const Glyph& g) {
+    return std::clamp(g.advance, 0, 255);
 }
 
 PackingPlan planOf(const QList<Glyph>& glyphs, const TableOptions& out) {
@@ -43,23 +27,27 @@ PackingPlan planOf(const QList<Glyph>& glyphs, const TableOptions& out) {
     return PackingPlan(out.layout, d.width, d.height);
 }
 
+} // namespace
+
 // The first two lines are what a reader needs: the size and the layout.
-QStringList headerLines(const QList<Glyph>& glyphs, const PackingPlan& plan,
-                        const TableOptions& out, const TableFacts& facts) {
+QStringList TableHeaderLines(const QList<Glyph>& glyphs, const PackingPlan& plan,
+                             const TableOptions& out, const TableFacts& facts) {
     static const char* const kIndex[] = {"unicode", "gb2312", "none"};
     return {
         QStringLiteral("pointillo table: lines=%1 rows=%2").arg(plan.Height()).arg(plan.Width()),
         QStringLiteral("layout: %1").arg(LayoutItems(out.layout)),
         DescribeLayout(out.layout),
-        QStringLiteral("face: %1").arg(commentSafe(facts.face)),
-        QStringLiteral("options: %1").arg(commentSafe(facts.glyphOptions)),
+        QStringLiteral("face: %1").arg(CommentSafe(facts.face)),
+        QStringLiteral("options: %1").arg(CommentSafe(facts.glyphOptions)),
         QStringLiteral("%1 glyphs of %2 bytes, index: %3")
             .arg(glyphs.size())
             .arg(plan.ByteCount())
             .arg(QLatin1String(kIndex[int(out.index)])),
-        QStringLiteral("made by: %1").arg(commentSafe(out.command)),
+        QStringLiteral("made by: %1").arg(CommentSafe(out.command)),
     };
 }
+
+namespace {
 
 bool wideIndex(const QList<Glyph>& glyphs, IndexKind kind) {
     for (const Glyph& g : glyphs)
@@ -90,7 +78,7 @@ CStorage storageOf(const TableOptions& out) {
     case Dialect::Sdcc: {
         // Keil places a table with its linker; sdcc can pin it to --origin itself.
         const QString at =
-            out.origin ? QStringLiteral("__at(0x%1) ").arg(hexWord(*out.origin, 4)) : QString();
+            out.origin ? QStringLiteral("__at(0x%1) ").arg(HexWord(*out.origin, 4)) : QString();
         return {QStringLiteral("__code const "), at,
                 QStringLiteral("unsigned char"), QStringLiteral("unsigned int"),
                 QStringLiteral("unsigned long"), {}};
@@ -112,7 +100,7 @@ QByteArray writeC(const QList<Glyph>& glyphs, const TableOptions& out, const Tab
     const QString upper = out.name.toUpper();
     const CStorage storage = storageOf(out);
     QString s = QStringLiteral("/*\n");
-    for (const QString& line : headerLines(glyphs, plan, out, facts))
+    for (const QString& line : TableHeaderLines(glyphs, plan, out, facts))
         s += QStringLiteral(" * ") + line + QLatin1Char('\n');
     s += QStringLiteral(" */\n#ifndef POINTILLO_%1_H\n#define POINTILLO_%1_H\n\n").arg(upper);
     if (out.dialect == Dialect::C99)
@@ -133,7 +121,7 @@ QByteArray writeC(const QList<Glyph>& glyphs, const TableOptions& out, const Tab
              .arg(storage.suffix);
     QByteArray bytes(plan.ByteCount(), Qt::Uninitialized);
     for (const Glyph& g : glyphs) {
-        s += QStringLiteral("    /* %1 */\n    {").arg(glyphLabel(g));
+        s += QStringLiteral("    /* %1 */\n    {").arg(GlyphLabel(g));
         plan.PackInto(g.dots, bytes.data());
         for (qsizetype k = 0; k < bytes.size(); ++k) {
             if (k)
@@ -143,6 +131,16 @@ QByteArray writeC(const QList<Glyph>& glyphs, const TableOptions& out, const Tab
         s += QStringLiteral("},\n");
     }
     s += QStringLiteral("};\n");
+    if (out.proportional) {
+        s += QStringLiteral("\n%1%2 %3_width[%4]%5 = {")
+                 .arg(storage.prefix, storage.byteType, out.name)
+                 .arg(glyphs.size())
+                 .arg(storage.suffix);
+        for (qsizetype k = 0; k < glyphs.size(); ++k)
+            s += (k % 16 ? QStringLiteral(", ") : QString::fromLatin1(k ? ",\n    " : "\n    ")) +
+                 QString::number(advanceOf(glyphs[k]));
+        s += QStringLiteral("\n};\n");
+    }
     if (out.index != IndexKind::None) {
         const bool wide = wideIndex(glyphs, out.index);
         s += QStringLiteral("\n%1%2 %3_index[%4]%5 = {")
@@ -153,7 +151,7 @@ QByteArray writeC(const QList<Glyph>& glyphs, const TableOptions& out, const Tab
             if (k)
                 s += QLatin1Char(',');
             s += (k % 8 ? QStringLiteral(" 0x") : QStringLiteral("\n    0x")) +
-                 hexWord(IndexKey(glyphs[k], out.index), wide ? 6 : 4);
+                 HexWord(IndexKey(glyphs[k], out.index), wide ? 6 : 4);
         }
         s += QStringLiteral("\n};\n");
     }
@@ -179,7 +177,7 @@ QByteArray writeAsm(const QList<Glyph>& glyphs, const TableOptions& out, const T
     const QString db = keil ? QStringLiteral("DB") : QStringLiteral(".db");
     const QString dw = keil ? QStringLiteral("DW") : QStringLiteral(".dw");
     QString s;
-    for (const QString& line : headerLines(glyphs, plan, out, facts))
+    for (const QString& line : TableHeaderLines(glyphs, plan, out, facts))
         s += QStringLiteral("; ") + line + QLatin1Char('\n');
     const auto equ = [&](const char* what, qsizetype value) {
         s += keil
@@ -193,13 +191,21 @@ QByteArray writeAsm(const QList<Glyph>& glyphs, const TableOptions& out, const T
     if (out.origin)
         s += QStringLiteral("\t%1\t%2H\n")
                  .arg(keil ? QStringLiteral("ORG") : QStringLiteral(".org"),
-                      QLatin1Char('0') + hexWord(*out.origin, 4));
+                      QLatin1Char('0') + HexWord(*out.origin, 4));
     s += out.name + QStringLiteral(":\n");
     for (const Glyph& g : glyphs) {
-        s += QStringLiteral("; %1\n").arg(glyphLabel(g));
+        s += QStringLiteral("; %1\n").arg(GlyphLabel(g));
         const QByteArray bytes = plan.Pack(g.dots);
         for (qsizetype k = 0; k < bytes.size(); k += kBytesPerLine)
             appendDataLine(s, bytes, k, std::min(bytes.size(), k + kBytesPerLine), db);
+    }
+    if (out.proportional) {
+        s += out.name + QStringLiteral("_width:\n");
+        QByteArray widths;
+        for (const Glyph& g : glyphs)
+            widths.append(char(advanceOf(g)));
+        for (qsizetype k = 0; k < widths.size(); k += kBytesPerLine)
+            appendDataLine(s, widths, k, std::min(widths.size(), k + kBytesPerLine), db);
     }
     if (out.index != IndexKind::None) {
         // A key above 16 bits takes two words, high word first.
@@ -212,8 +218,8 @@ QByteArray writeAsm(const QList<Glyph>& glyphs, const TableOptions& out, const T
                 if (j > k)
                     s += QLatin1Char(',');
                 if (wide)
-                    s += QStringLiteral("0%1H,").arg(hexWord(key >> 16, 4));
-                s += QStringLiteral("0%1H").arg(hexWord(key & 0xFFFF, 4));
+                    s += QStringLiteral("0%1H,").arg(HexWord(key >> 16, 4));
+                s += QStringLiteral("0%1H").arg(HexWord(key & 0xFFFF, 4));
             }
             s += QLatin1Char('\n');
         }
@@ -251,7 +257,7 @@ QByteArray writeHex(const QByteArray& bytes, unsigned origin) {
         const unsigned address = origin + unsigned(pos);
         if ((address >> 16) != upper) {
             upper = address >> 16;
-            hex += hexRecord(4, 0, QByteArray::fromHex(hexWord(upper, 4).toLatin1()));
+            hex += hexRecord(4, 0, QByteArray::fromHex(HexWord(upper, 4).toLatin1()));
         }
         // A record never runs over a 64 KiB boundary.
         const qsizetype n = std::min({qsizetype(kBytesPerLine), bytes.size() - pos,
@@ -297,6 +303,8 @@ QByteArray WriteTable(const QList<Glyph>& glyphs, const TableOptions& out, const
         return writeHex(tableBytes(glyphs, out), out.origin.value_or(0));
     case Format::Bin:
         return tableBytes(glyphs, out);
+    case Format::Gfx:
+        return WriteGfxFont(glyphs, out, facts);
     }
     return {};
 }

@@ -11,7 +11,8 @@
 
 namespace pointillo {
 
-enum class Format { Text, C, Asm, Hex, Bin };
+// gfx: the GFX font structure of Arduino display libraries, for the c99 and arduino dialects.
+enum class Format { Text, C, Asm, Hex, Bin, Gfx };
 // keil and sdcc for the 8051; c99 for any C compiler; arduino for avr-gcc with PROGMEM.
 enum class Dialect { Keil, Sdcc, C99, Arduino };
 enum class IndexKind { Unicode, Gb2312, None };
@@ -26,6 +27,9 @@ struct TableOptions {
     IndexKind index = IndexKind::Unicode;
     std::optional<unsigned> origin;
     QString command; // the command line that made the table, for its header
+    // c and asm tables gain the advance of every glyph, in table order.
+    bool proportional = false;
+    int baseline = 0; // the line of the baseline, for the offsets of a gfx font
 };
 
 // What the header of a table names besides the glyphs themselves.
@@ -38,6 +42,13 @@ struct TableFacts {
 // the first one's size. toFile: a text table is written as the window saves a .dot file.
 QByteArray WriteTable(const QList<Glyph>& glyphs, const TableOptions& out, const TableFacts& facts,
                       bool toFile);
+
+class PackingPlan;
+
+// The comment lines at the head of a c or asm table: its size, its layout, the face, the options
+// and the command that made it.
+QStringList TableHeaderLines(const QList<Glyph>& glyphs, const PackingPlan& plan,
+                             const TableOptions& out, const TableFacts& facts);
 
 // The key a glyph is indexed by: its code point, or its GB2312 code.
 unsigned IndexKey(const Glyph& glyph, IndexKind kind);

@@ -7,11 +7,13 @@
 #include "Guess.h"
 #include "Packing.h"
 #include "PictureLoader.h"
+#include "PreviewSheet.h"
 #include "ProductInfo.h"
 #include "SaveFile.h"
 #include "TableWriter.h"
 #include "platform/PlatformError.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <QStringDecoder>
@@ -78,6 +80,22 @@ QList<char32_t> characters(const CliOptions& o) {
 }
 
 QString glyphOptionText(const GlyphOptions& g) {
+    if (g.render == GlyphOptions::Render::Mono) {
+        const QString fit = g.placement.fit == Placement::Fit::Font ? QStringLiteral("font")
+                            : g.placement.fit == Placement::Fit::Center
+                                ? QStringLiteral("center")
+                                : QStringLiteral("baseline=%1").arg(g.placement.baseline);
+        const QString source =
+            g.fontFile.isEmpty()
+                ? QStringLiteral("--font %1 --render mono").arg(g.font)
+                : QStringLiteral("--font-file %1 --face-index %2").arg(g.fontFile).arg(g.faceIndex);
+        return source +
+               QStringLiteral(" --pixel-size %1 --fit %2 --lines %3 --rows %4")
+                   .arg(g.pixelSize > 0 ? QString::number(g.pixelSize) : QString::number(g.height),
+                        fit)
+                   .arg(g.height)
+                   .arg(g.width);
+    }
     QString s = QStringLiteral("--font %1 --point-size %2").arg(g.font).arg(g.pointSize);
     for (const auto& [on, name] :
          {std::pair{g.bold, "bold"}, std::pair{g.italic, "italic"},
@@ -113,6 +131,19 @@ void sortByIndex(QList<Glyph>& glyphs, const OutputOptions& out) {
     });
 }
 
+void writePreviewSheet(const QList<Glyph>& glyphs, const QString& path) {
+    QBuffer png;
+    png.open(QIODevice::WriteOnly);
+    if (!PreviewSheet(glyphs).save(&png, "PNG"))
+        throw CliError{1, QStringLiteral("cannot draw the preview sheet %1").arg(path)};
+    try {
+        SaveFileBytes(path, png.data());
+    } catch (const platform::PlatformError& e) {
+        throw CliError{
+            1, QStringLiteral("cannot write %1: %2").arg(path, QString::fromStdString(e.what()))};
+    }
+}
+
 void preview(const QList<Glyph>& glyphs) {
     for (qsizetype k = 0; k < glyphs.size(); ++k) {
         const Glyph& g = glyphs[k];
@@ -144,6 +175,9 @@ QByteArray write(const QList<Glyph>& glyphs, const OutputOptions& out, const Tab
 }
 
 void verify(const QByteArray& written, const QList<Glyph>& glyphs, const OutputOptions& out) {
+    if (out.format == Format::Gfx)
+        throw CliError{2, QStringLiteral("--verify reads back text, c, asm, hex and bin tables; a "
+                                         "gfx font's glyphs are cropped")};
     const DotMatrix& d = glyphs.first().dots;
     const QString name = out.output.isEmpty() ? QStringLiteral("standard output") : out.output;
     const QString probe = out.format == Format::Bin ? name + QStringLiteral(".bin") : name;
@@ -189,17 +223,24 @@ int generate(const CliOptions& o) {
     } else {
         warnOrFail(maker.FamilyWarning(), o.strict);
         glyphs.reserve(cps.size());
+        QString warning;
         for (char32_t cp : cps) {
-            warnOrFail(maker.FallbackWarning(cp), o.strict);
-            glyphs.append(maker.MakeCharacter(cp));
+            glyphs.append(maker.MakeCharacter(cp, &warning));
+            warnOrFail(warning, o.strict);
         }
     }
+    out.baseline = maker.BaselineLine();
     sortByIndex(glyphs, out);
     warnAboutCodeSpace(glyphs, out);
     if (o.preview)
         preview(glyphs);
-    const TableFacts facts{QStringLiteral("%1 (asked for %2)").arg(maker.FaceUsed(), o.glyph.font),
-                           glyphOptionText(o.glyph)};
+    if (!o.previewPng.isEmpty())
+        writePreviewSheet(glyphs, o.previewPng);
+    const TableFacts facts{
+        o.glyph.fontFile.isEmpty()
+            ? QStringLiteral("%1 (asked for %2)").arg(maker.FaceUsed(), o.glyph.font)
+            : maker.FaceUsed(),
+        glyphOptionText(o.glyph)};
     const QByteArray bytes = write(glyphs, out, facts);
     if (o.verify)
         verify(bytes, glyphs, out);

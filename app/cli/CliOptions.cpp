@@ -22,6 +22,20 @@ const QList<OptionEntry>& optionEntries() {
         {{"gb2312"}, "1|2", "Add the level-1 (3,755) or all 6,763 GB2312 hanzi, in code order."},
         {{"picture"}, "FILE", "Sample a picture instead of characters."},
         {{"font"}, "FAMILY", "Face of the glyphs (default: 黑体)."},
+        {{"font-file"},
+         "PATH",
+         "A font file instead of a family: TrueType, OpenType, BDF, PCF (.gz), Unifont .hex; "
+         "drawn one pixel a dot."},
+        {{"face-index"}, "N", "The face of a font collection (.ttc) (default: 0)."},
+        {{"render"},
+         "sample|mono",
+         "sample: the window's drawing and five-point sampling; mono: FreeType's monochrome "
+         "pixels at --pixel-size (default: sample, mono for --font-file)."},
+        {{"pixel-size"}, "N", "Pixel size for mono and bitmap fonts, 1..512 (default: --lines)."},
+        {{"fit"},
+         "font|baseline=N|center",
+         "Placement for mono: baseline at the face's ascent, at line N, or ink centred "
+         "(default: font)."},
         {{"bold"}, nullptr, "Bold face (default: off)."},
         {{"italic"}, nullptr, "Italic face (default: off)."},
         {{"underline"}, nullptr, "Underlined (default: off)."},
@@ -38,7 +52,13 @@ const QList<OptionEntry>& optionEntries() {
          "(default: row; see --list-layouts)."},
         {{"order"}, "row|column", "The same as --layout row or --layout column."},
         {{"syntax"}, "asm51|c51", "Syntax of the text format (default: asm51)."},
-        {{"format"}, "text|c|asm|hex|bin", "Output format (default: text)."},
+        {{"format"},
+         "text|c|asm|hex|bin|gfx",
+         "Output format; gfx is the GFX font structure, for c99 and arduino (default: text)."},
+        {{"width"},
+         "fixed|proportional",
+         "proportional: c and asm tables gain NAME_width[], each glyph's advance (default: "
+         "fixed)."},
         {{"dialect"},
          "keil|sdcc|c99|arduino",
          "Dialect of c and asm output; c99 and arduino are for c only (default: keil)."},
@@ -50,6 +70,7 @@ const QList<OptionEntry>& optionEntries() {
         {{"origin"}, "ADDR", "Address of the table: hex output, sdcc C, asm (default: 0 for hex)."},
         {{"o", "output"}, "FILE", "Write to FILE (default: standard output)."},
         {{"preview"}, nullptr, "Show every glyph as a #/. picture on standard error."},
+        {{"preview-png"}, "FILE", "Draw the table as LED panels into a PNG file."},
         {{"strict"}, nullptr, "Make a missing glyph or face an error."},
         {{"verify"}, nullptr, "Read back what was written and fail if it differs."},
         {{"in-lines"}, "N", "decode: dot lines when the input does not say (default: 16)."},
@@ -143,6 +164,60 @@ Layout layoutOption(const QCommandLineParser& p, const char* name, const char* s
     return *layout;
 }
 
+// Where a number option must lie: "--NAME must be a whole number from LOW to HIGH".
+int number(const QCommandLineParser& p, const char* option, int low, int high) {
+    bool ok = false;
+    const int n = p.value(QLatin1String(option)).toInt(&ok);
+    if (!ok || n < low || n > high)
+        usageError(QStringLiteral("--%1 must be a whole number from %2 to %3, not '%4'")
+                       .arg(QLatin1String(option))
+                       .arg(low)
+                       .arg(high)
+                       .arg(p.value(QLatin1String(option))));
+    return n;
+}
+
+void readFontFileOptions(const QCommandLineParser& p, GlyphOptions& g) {
+    g.fontFile = p.value(QStringLiteral("font-file"));
+    const bool file = !g.fontFile.isEmpty();
+    if (file && p.isSet(QStringLiteral("font")))
+        usageError(QStringLiteral("give --font or --font-file, not both"));
+    g.render = file ? GlyphOptions::Render::Mono : GlyphOptions::Render::Sample;
+    if (p.isSet(QStringLiteral("render"))) {
+        const bool mono = choice(p, "render", {QStringLiteral("sample"), QStringLiteral("mono")}) ==
+                          QLatin1String("mono");
+        if (!mono && file)
+            usageError(QStringLiteral("a font file is drawn one pixel a dot; --render sample "
+                                      "samples a face chosen with --font"));
+        g.render = mono ? GlyphOptions::Render::Mono : GlyphOptions::Render::Sample;
+    }
+    const bool mono = g.render == GlyphOptions::Render::Mono;
+    for (const char* option : {"pixel-size", "fit"})
+        if (p.isSet(QLatin1String(option)) && !mono)
+            usageError(QStringLiteral("--%1 is for --render mono and --font-file")
+                           .arg(QLatin1String(option)));
+    if (p.isSet(QStringLiteral("face-index"))) {
+        if (!file)
+            usageError(QStringLiteral("--face-index chooses a face of a --font-file"));
+        g.faceIndex = number(p, "face-index", 0, 65535);
+    }
+    if (p.isSet(QStringLiteral("pixel-size")))
+        g.pixelSize = number(p, "pixel-size", 1, 512);
+    if (p.isSet(QStringLiteral("fit"))) {
+        static const QRegularExpression form(QStringLiteral("^(font|center|baseline=(\\d{1,3}))$"));
+        const QString value = p.value(QStringLiteral("fit"));
+        const QRegularExpressionMatch m = form.match(value);
+        if (!m.hasMatch() || (m.capturedLength(2) && m.captured(2).toInt() > 254))
+            usageError(QStringLiteral("--fit must be font, baseline=N (N from 0 to 254) or "
+                                      "center, not '%1'")
+                           .arg(value));
+        g.placement.fit = m.capturedLength(2)                ? Placement::Fit::Baseline
+                          : value == QLatin1String("center") ? Placement::Fit::Center
+                                                             : Placement::Fit::Font;
+        g.placement.baseline = m.captured(2).toInt();
+    }
+}
+
 void readGlyphOptions(const QCommandLineParser& p, GlyphOptions& g) {
     if (p.isSet(QStringLiteral("font")))
         g.font = p.value(QStringLiteral("font"));
@@ -171,6 +246,7 @@ void readGlyphOptions(const QCommandLineParser& p, GlyphOptions& g) {
     g.regionH = surface.height();
     if (p.isSet(QStringLiteral("region")))
         std::tie(g.regionW, g.regionH) = pair(p, "region", 1, surface.width(), surface.height());
+    readFontFileOptions(p, g);
     if (p.isSet(QStringLiteral("fractions")))
         g.standardFractions =
             choice(p, "fractions", {QStringLiteral("new"), QStringLiteral("standard")}) ==
@@ -184,8 +260,8 @@ void readOutputOptions(const QCommandLineParser& p, OutputOptions& o) {
                   QLatin1String("asm51");
     if (p.isSet(QStringLiteral("format"))) {
         const QStringList formats{QStringLiteral("text"), QStringLiteral("c"),
-                                  QStringLiteral("asm"), QStringLiteral("hex"),
-                                  QStringLiteral("bin")};
+                                  QStringLiteral("asm"),  QStringLiteral("hex"),
+                                  QStringLiteral("bin"),  QStringLiteral("gfx")};
         o.format = Format(formats.indexOf(choice(p, "format", formats)));
     }
     if (p.isSet(QStringLiteral("dialect"))) {
@@ -196,6 +272,13 @@ void readOutputOptions(const QCommandLineParser& p, OutputOptions& o) {
             usageError(QStringLiteral("--dialect %1 writes C; give --format c")
                            .arg(p.value(QStringLiteral("dialect"))));
     }
+    if (o.format == Format::Gfx && o.dialect != Dialect::C99 && o.dialect != Dialect::Arduino)
+        usageError(QStringLiteral("--format gfx writes C for any compiler; give --dialect c99 or "
+                                  "--dialect arduino"));
+    if (p.isSet(QStringLiteral("width")))
+        o.proportional =
+            choice(p, "width", {QStringLiteral("fixed"), QStringLiteral("proportional")}) ==
+            QLatin1String("proportional");
     if (p.isSet(QStringLiteral("name"))) {
         static const QRegularExpression ident(QStringLiteral("^[A-Za-z_][A-Za-z0-9_]{0,30}$"));
         o.name = p.value(QStringLiteral("name"));
@@ -277,6 +360,7 @@ CliOptions ParseArguments(const QStringList& arguments) {
     readOutputOptions(p, o.out);
     o.formatGiven = p.isSet(QStringLiteral("format"));
     o.preview = p.isSet(QStringLiteral("preview"));
+    o.previewPng = p.value(QStringLiteral("preview-png"));
     o.strict = p.isSet(QStringLiteral("strict"));
     o.verify = p.isSet(QStringLiteral("verify"));
     o.inLines = optionalCount(p, "in-lines");

@@ -39,6 +39,7 @@ struct CliOptions {
     GlyphOptions glyph;
     OutputOptions out;
     bool preview = false;
+    QString previewPng;
     bool strict = false;
     bool verify = false;
 };
