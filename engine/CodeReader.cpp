@@ -114,9 +114,14 @@ QString withoutComments(const QString& text, bool assembler) {
 // 17O octal. A negative value is its two's-complement byte.
 void readNumber(const QString& token, bool negative, bool assembler, int lineNo,
                 const QString& name, QByteArray& bytes) {
-    if (!token[0].isDigit())
-        return; // a name, not a number
+    // Arduino's binary.h names every byte B0 to B11111111, and sketches for LED matrices write
+    // their glyph rows with those names: read as names they would be lost without a word.
+    static const QRegularExpression arduinoBinary(QStringLiteral("^B[01]{1,8}$"));
     QString t = token;
+    if (!assembler && arduinoBinary.match(token).hasMatch())
+        t = QLatin1String("0b") + token.mid(1);
+    else if (!token[0].isDigit())
+        return; // a name, not a number
     if (!assembler)
         while (t.endsWith(QLatin1Char('u'), Qt::CaseInsensitive) ||
                t.endsWith(QLatin1Char('l'), Qt::CaseInsensitive))

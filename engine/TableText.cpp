@@ -6,10 +6,15 @@
 
 namespace pointillo {
 
+// A "/*" inside and a trigraph ("??/" at a line's end splices it) are what gcc -Wall rejects in a
+// comment, so a header built with -Werror would fail on a mere character of the text.
 QString CommentSafe(QString text) {
     static const QRegularExpression controls(QStringLiteral("[\\x00-\\x1f\\x7f]"));
-    text.replace(QLatin1String("*/"), QLatin1String("* /"));
+    static const QRegularExpression trigraph(QStringLiteral("\\?(?=\\?)"));
     text.replace(controls, QStringLiteral("?"));
+    text.replace(QLatin1String("*/"), QLatin1String("* /"));
+    text.replace(QLatin1String("/*"), QLatin1String("/ *"));
+    text.replace(trigraph, QStringLiteral("? "));
     return text;
 }
 

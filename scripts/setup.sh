@@ -4,12 +4,12 @@
 set -euo pipefail
 
 packages=(
-    g++ cmake make pkg-config
+    g++ gcc cmake make pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
     libbenchmark-dev
     fonts-wqy-zenhei fonts-arphic-uming fonts-arphic-ukai fonts-liberation
     fontconfig
-    as31 sdcc
+    as31 sdcc gcc-avr avr-libc
     dpkg-dev file lintian desktop-file-utils appstream
 )
 
