@@ -8,7 +8,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
     libbenchmark-dev
     fonts-wqy-zenhei fonts-arphic-uming fonts-arphic-ukai fonts-liberation
-    fontconfig
+    fontconfig libfontconfig-dev libfreetype-dev unifont xfonts-wqy
     as31 sdcc gcc-avr avr-libc
     dpkg-dev file lintian desktop-file-utils appstream
 )
