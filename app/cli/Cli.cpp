@@ -362,8 +362,7 @@ int decode(const CliOptions& o) {
     const QString name = o.input == QLatin1String("-") ? QStringLiteral("standard input") : o.input;
     const ReadLayout fallback{o.inRows.value_or(16), o.inLines.value_or(16),
                               o.inLayout.value_or(Layout::Row())};
-    const ReadResult read =
-        ReadCode(data, o.input == QLatin1String("-") ? name : o.input, fallback);
+    ReadResult read = ReadCode(data, o.input == QLatin1String("-") ? name : o.input, fallback);
     if (!o.formatGiven) {
         QString pictures;
         for (qsizetype k = 0; k < read.glyphs.size(); ++k) {
@@ -378,7 +377,7 @@ int decode(const CliOptions& o) {
     }
     OutputOptions out = o.out;
     out.command = QStringLiteral("pointillo decode %1").arg(name);
-    QList<Glyph> glyphs = read.glyphs;
+    QList<Glyph> glyphs = std::move(read.glyphs); // sorting a copy would double the dots held
     for (const Glyph& g : glyphs)
         if (!g.codePoint)
             out.index = IndexKind::None; // nothing to index by

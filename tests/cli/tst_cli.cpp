@@ -301,7 +301,7 @@ private slots:
             {"__at(0xFFC0)"});
         row("table past 4 GiB refused before drawing",
             {"--range", "U+0000-U+10FFFF", "--lines", "254", "--rows", "254", "--format", "bin"}, 2,
-            {"the table would take at least 9043431424 bytes (1112064 glyphs of 254 x 254 "
+            {"the table would take at least 9038856192 bytes (1112064 glyphs of 254 x 254 "
              "dots), more than the 4 GiB"});
         row("many characters without a face warn in one line",
             QStringList{"--range", "U+10FFF0-U+10FFFD"} + c1, 0,
