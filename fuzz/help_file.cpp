@@ -1,7 +1,6 @@
 // The help file: any text the build tool accepts reads back as itself, and any bytes in the
 // help file's place are either read as text or refused, never more.
 #include "FuzzCheck.h"
-
 #include "platform/PlatformError.h"
 #include "window/HelpFile.h"
 

@@ -1,10 +1,9 @@
 // The option parser with the character sets: arguments separated by NUL bytes. A refusal is a
 // usage error (status 2) with a message; what is accepted gives ranges that read as character
 // sets of valid code points, each once.
-#include "FuzzCheck.h"
-
 #include "CharacterSet.h"
 #include "CliOptions.h"
+#include "FuzzCheck.h"
 
 #include <QSet>
 

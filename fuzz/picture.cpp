@@ -1,7 +1,6 @@
 // The picture import over any bytes: a picture within the size limit, or the invalid-picture
 // error; never a crash, a hang or a picture beyond the limit.
 #include "FuzzCheck.h"
-
 #include "PictureLoader.h"
 #include "platform/PlatformError.h"
 

@@ -1,7 +1,6 @@
 // The property bag's saved form: whatever text it reads, it writes back in a form that reads as
 // the same bag, and what it refuses is a platform error.
 #include "FuzzCheck.h"
-
 #include "platform/PlatformError.h"
 #include "platform/PropertyBag.h"
 
@@ -9,8 +8,7 @@
 #include <cstdint>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const QString text =
-        QString::fromUtf8(reinterpret_cast<const char*>(data), qsizetype(size));
+    const QString text = QString::fromUtf8(reinterpret_cast<const char*>(data), qsizetype(size));
     platform::PropertyBag bag;
     try {
         bag = platform::PropertyBag::FromText(text);

@@ -1,10 +1,9 @@
 // The table reader over every input format: binary, Intel HEX, C, assembler and the window's
 // text. Whatever it reads packs back to the same bytes, reads back the same from the c and hex
 // tables written of it, and whatever it refuses is an input error (status 1) naming the input.
-#include "FuzzCheck.h"
-
 #include "CodeReader.h"
 #include "Error.h"
+#include "FuzzCheck.h"
 #include "Packing.h"
 #include "TableWriter.h"
 
@@ -38,8 +37,8 @@ void readsBackAs(const ReadResult& r, Format format) {
     out.layout = r.layout.layout;
     out.format = format;
     out.index = IndexKind::None;
-    const QByteArray table = WriteTable(r.glyphs, out, {QStringLiteral("f"), QStringLiteral("o")},
-                                        true);
+    const QByteArray table =
+        WriteTable(r.glyphs, out, {QStringLiteral("f"), QStringLiteral("o")}, true);
     const ReadResult back = ReadCode(table, QStringLiteral("back"), r.layout);
     FUZZ_CHECK(sameDots(back.glyphs, r.glyphs));
 }

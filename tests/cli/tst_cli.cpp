@@ -143,11 +143,13 @@ private slots:
         const QStringList glyphs{"A英",    "--range", "U+0025-U+002C", "--lines", lines,
                                  "--rows", rows};
         const bool built = table[4] == "sdcc" && (format == "c" || format == "asm");
-        // Elsewhere HEX records cross a 64 KiB boundary from this origin.
-        const Run made =
-            runTool(glyphs + QStringList{"--order", order, "--format", format, "--dialect",
-                                         table[4], "--origin", built ? "0x1000" : "0xFFF0",
-                                         "--preview", "--verify", "-o", file});
+        // HEX records cross a 64 KiB boundary from 0xFFF0; a c or asm table placed there would
+        // run past the 16-bit address space, which is refused.
+        const bool past = format != "c" && format != "asm";
+        const QStringList origin{"--origin", built ? "0x1000" : "0xFFF0"};
+        const Run made = runTool(glyphs + (built || past ? origin : QStringList()) +
+                                 QStringList{"--order", order, "--format", format, "--dialect",
+                                             table[4], "--preview", "--verify", "-o", file});
         QStringList labels, expected;
         const QStringList found = pictures(made.err, &labels);
         const QString sequence = format == "text" ? "A英%&'()*+," : "%&'()*+,A英";
