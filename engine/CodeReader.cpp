@@ -253,27 +253,43 @@ bool holdsBytes(const QString& declaration, QStringView initialiser) {
     return numbersOnly.match(initialiser.toString()).hasMatch();
 }
 
+// The position of the next "= {" (spaces between) from from on, or -1. A regular expression
+// matched again from an offset would check the whole text each time, which made the read
+// quadratic in the number of initialisers.
+qsizetype initialiserAt(const QString& code, qsizetype from) {
+    for (qsizetype k = code.indexOf(QLatin1Char('='), from); k >= 0;
+         k = code.indexOf(QLatin1Char('='), k + 1)) {
+        qsizetype next = k + 1;
+        while (next < code.size() && code[next].isSpace())
+            ++next;
+        if (next < code.size() && code[next] == QLatin1Char('{'))
+            return k;
+    }
+    return -1;
+}
+
 // The initialisers of byte arrays. Source without any initialiser is a bare byte list, as the
 // window writes it.
 QByteArray cBytes(const QString& code, const QString& name) {
-    static const QRegularExpression init(QStringLiteral("=\\s*\\{"));
     QByteArray bytes;
     bool anyInitialiser = false;
     qsizetype declStart = 0;
     // Line numbers are counted on from the last initialiser, so the whole read stays linear.
     qsizetype countedTo = 0;
     int lineNo = 1;
-    for (QRegularExpressionMatch m = init.match(code); m.hasMatch();
-         m = init.match(code, declStart)) {
+    for (qsizetype equals = initialiserAt(code, 0); equals >= 0;
+         equals = initialiserAt(code, declStart)) {
         anyInitialiser = true;
-        const qsizetype open = m.capturedEnd() - 1;
+        qsizetype open = equals + 1;
+        while (code[open] != QLatin1Char('{'))
+            ++open;
         qsizetype from = declStart;
-        for (qsizetype k = m.capturedStart() - 1; k >= declStart; --k)
+        for (qsizetype k = equals - 1; k >= declStart; --k)
             if (code[k] == QLatin1Char(';') || code[k] == QLatin1Char('}')) {
                 from = k + 1;
                 break;
             }
-        const QString declaration = code.mid(from, m.capturedStart() - from);
+        const QString declaration = code.mid(from, equals - from);
         qsizetype close = open;
         for (int depth = 0; close < code.size(); ++close) {
             depth += code[close] == QLatin1Char('{') ? 1 : code[close] == QLatin1Char('}') ? -1 : 0;

@@ -63,11 +63,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     FUZZ_CHECK(!r.glyphs.isEmpty());
+    // Padding bits of the input are not dots, so the first packing may clear them; from then on
+    // a table packs back to the same bytes.
+    const QByteArray table = packed(r);
     if (bin)
-        FUZZ_CHECK(packed(r) == input);
-    else
-        FUZZ_CHECK(ReadCode(packed(r), QStringLiteral("again.bin"), r.layout).glyphs.size() ==
-                   r.glyphs.size());
+        FUZZ_CHECK(table.size() == input.size());
+    FUZZ_CHECK(packed(ReadCode(table, QStringLiteral("again.bin"), r.layout)) == table);
     readsBackAs(r, Format::C);
     readsBackAs(r, Format::Hex);
     return 0;
