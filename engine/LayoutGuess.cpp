@@ -5,6 +5,8 @@
 #include <QStringList>
 
 #include <algorithm>
+#include <atomic>
+#include <thread>
 
 namespace pointillo {
 
@@ -264,9 +266,71 @@ double Oddness(const DotMatrix& d) {
     return odd;
 }
 
+namespace {
+
+// The best keep readings of bytes at the size of glyphs, against them.
+GuessResult rankSize(QByteArrayView bytes, const QList<DotMatrix>& glyphs, int keep) {
+    GuessResult out;
+    const qsizetype n = bytes.size();
+    if (glyphs.isEmpty() || n % glyphs.size() != 0)
+        return out;
+    const int per = int(n / glyphs.size());
+    const int w = glyphs.first().width;
+    const int h = glyphs.first().height;
+    const std::vector<LayoutReading> readings =
+        DistinctReadings(w, h, [per](int count) { return count == per; });
+    out.readings = qsizetype(readings.size());
+    struct Score {
+        qint64 agree;
+        qint64 stray;
+        std::size_t index;
+    };
+    std::vector<Score> scores;
+    scores.reserve(readings.size());
+    for (std::size_t r = 0; r < readings.size(); ++r) {
+        const std::vector<std::int32_t>& sources = readings[r].plan.Sources();
+        const unsigned flip = readings[r].plan.GetLayout().invert ? 1u : 0u;
+        qint64 agree = 0;
+        qint64 stray = 0;
+        for (qsizetype g = 0; g < glyphs.size(); ++g) {
+            const char* base = bytes.data() + g * per;
+            const std::uint8_t* target = glyphs[g].lit.data();
+            for (std::size_t i = 0; i < sources.size(); ++i) {
+                const unsigned bit =
+                    (unsigned(std::uint8_t(base[i >> 3])) >> (7 - (i & 7))) & 1u;
+                const std::int32_t s = sources[i];
+                if (s < 0)
+                    stray += bit;
+                else
+                    agree += (bit ^ flip) == target[s];
+            }
+        }
+        scores.push_back({agree, stray, r});
+    }
+    const auto scoreBetter = [&readings](const Score& a, const Score& b) {
+        if (a.agree != b.agree)
+            return a.agree > b.agree;
+        if (a.stray != b.stray)
+            return a.stray < b.stray;
+        return simpler(readings[a.index], readings[b.index]);
+    };
+    const std::size_t top = std::min(scores.size(), std::size_t(std::max(keep, 0)));
+    std::partial_sort(scores.begin(), scores.begin() + std::ptrdiff_t(top), scores.end(),
+                      scoreBetter);
+    for (std::size_t k = 0; k < top; ++k) {
+        GuessEntry e{readings[scores[k].index], {}, scores[k].agree,
+                     qint64(glyphs.size()) * w * h, 0.0, scores[k].stray};
+        for (qsizetype g = 0; g < glyphs.size(); ++g)
+            e.glyphs.append(e.reading.plan.Unpack(bytes.sliced(g * per, per)));
+        out.ranked.push_back(std::move(e));
+    }
+    return out;
+}
+
+} // namespace
+
 GuessResult GuessLike(QByteArrayView bytes, const QList<QList<DotMatrix>>& expected, int keep) {
     GuessResult result;
-    const qsizetype n = bytes.size();
     const auto better = [](const GuessEntry& a, const GuessEntry& b) {
         const qint64 left = a.agree * b.dots;
         const qint64 right = b.agree * a.dots;
@@ -282,59 +346,25 @@ GuessResult GuessLike(QByteArrayView bytes, const QList<QList<DotMatrix>>& expec
             return a.glyphs.first().height > b.glyphs.first().height;
         return a.reading.order < b.reading.order;
     };
-    for (const QList<DotMatrix>& glyphs : expected) {
-        if (glyphs.isEmpty() || n % glyphs.size() != 0)
-            continue;
-        const int per = int(n / glyphs.size());
-        const int w = glyphs.first().width;
-        const int h = glyphs.first().height;
-        const std::vector<LayoutReading> readings =
-            DistinctReadings(w, h, [per](int count) { return count == per; });
-        result.readings += qsizetype(readings.size());
-        struct Score {
-            qint64 agree;
-            qint64 stray;
-            std::size_t index;
-        };
-        std::vector<Score> scores;
-        scores.reserve(readings.size());
-        for (std::size_t r = 0; r < readings.size(); ++r) {
-            const std::vector<std::int32_t>& sources = readings[r].plan.Sources();
-            const unsigned flip = readings[r].plan.GetLayout().invert ? 1u : 0u;
-            qint64 agree = 0;
-            qint64 stray = 0;
-            for (qsizetype g = 0; g < glyphs.size(); ++g) {
-                const char* base = bytes.data() + g * per;
-                const std::uint8_t* target = glyphs[g].lit.data();
-                for (std::size_t i = 0; i < sources.size(); ++i) {
-                    const unsigned bit =
-                        (unsigned(std::uint8_t(base[i >> 3])) >> (7 - (i & 7))) & 1u;
-                    const std::int32_t s = sources[i];
-                    if (s < 0)
-                        stray += bit;
-                    else
-                        agree += (bit ^ flip) == target[s];
-                }
-            }
-            scores.push_back({agree, stray, r});
-        }
-        const auto scoreBetter = [&readings](const Score& a, const Score& b) {
-            if (a.agree != b.agree)
-                return a.agree > b.agree;
-            if (a.stray != b.stray)
-                return a.stray < b.stray;
-            return simpler(readings[a.index], readings[b.index]);
-        };
-        const std::size_t top = std::min(scores.size(), std::size_t(std::max(keep, 0)));
-        std::partial_sort(scores.begin(), scores.begin() + std::ptrdiff_t(top), scores.end(),
-                          scoreBetter);
-        for (std::size_t k = 0; k < top; ++k) {
-            GuessEntry e{readings[scores[k].index], {}, scores[k].agree,
-                         qint64(glyphs.size()) * w * h, 0.0, scores[k].stray};
-            for (qsizetype g = 0; g < glyphs.size(); ++g)
-                e.glyphs.append(e.reading.plan.Unpack(bytes.sliced(g * per, per)));
+    // Each size is ranked on its own, the sizes shared among the processor's threads.
+    std::vector<GuessResult> perSize(std::size_t(expected.size()));
+    std::atomic<qsizetype> next{0};
+    const auto work = [&]() {
+        for (qsizetype k = next++; k < expected.size(); k = next++)
+            perSize[std::size_t(k)] = rankSize(bytes, expected[k], keep);
+    };
+    const qsizetype threads =
+        std::min<qsizetype>(expected.size(), std::max(1u, std::thread::hardware_concurrency()));
+    std::vector<std::thread> helpers;
+    for (qsizetype t = 1; t < threads; ++t)
+        helpers.emplace_back(work);
+    work();
+    for (std::thread& t : helpers)
+        t.join();
+    for (GuessResult& r : perSize) {
+        result.readings += r.readings;
+        for (GuessEntry& e : r.ranked)
             result.ranked.push_back(std::move(e));
-        }
     }
     std::stable_sort(result.ranked.begin(), result.ranked.end(), better);
     if (result.ranked.size() > std::size_t(std::max(keep, 0)))
