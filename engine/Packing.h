@@ -33,6 +33,18 @@ public:
     // that must be asked one at a time asks in this order.
     const std::vector<int>& ScanOrder() const { return m_order; }
 
+    // The dot of every bit of the bytes (y * width + x), eight per byte, highest bit first; -1
+    // for a padding bit. Two plans with the same sources and inversion read bytes alike.
+    const std::vector<std::int32_t>& Sources() const { return m_sources; }
+
+    // The plan of the same layout with invert toggled: the same sources, a lit dot the other
+    // bit. Cheaper than making it afresh.
+    PackingPlan Inverted() const {
+        PackingPlan plan = *this;
+        plan.m_layout.invert = !plan.m_layout.invert;
+        return plan;
+    }
+
     // For the dot (x, y), the byte it lands in and the bit (7 is the highest), as "B.b".
     QString Diagram() const;
 
