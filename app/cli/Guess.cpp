@@ -223,9 +223,16 @@ int RunGuess(const CliOptions& o) {
     const CodeBytes read = ReadCodeBytes(data, name);
     if (read.bytes.isEmpty())
         inputError(name, QStringLiteral("holds no glyph bytes"));
+    // A table that names its size need not be searched for one.
+    CliOptions sized = o;
+    if (!o.sizeGiven && read.tagged && data.contains("pointillo table: lines=")) {
+        sized.sizeGiven = true;
+        sized.glyph.width = read.tagged->width;
+        sized.glyph.height = read.tagged->height;
+    }
     if (!o.like.isEmpty() || !o.picture.isEmpty())
-        return guessLike(o, name, read.bytes);
-    return guessBlind(o, name, read.bytes);
+        return guessLike(sized, name, read.bytes);
+    return guessBlind(sized, name, read.bytes);
 }
 
 } // namespace pointillo
