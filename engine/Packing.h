@@ -40,8 +40,8 @@ private:
     // A run of bits of one byte that come from dots an equal step apart: the dot of the
     // highest bit of the run is first, the next lower bit's is first + step, and so on; the
     // run's lowest bit is bit shift. A byte is its runs in order, and its last run ends it:
-    // ends counts that byte and the bytes of padding alone that follow it. A table that
-    // starts with padding starts with an empty run. Walking runs costs one step a run and
+    // ends counts that byte and the bytes of padding alone that follow it. A glyph whose bytes
+    // start with padding starts with an empty run. Walking runs costs one step a run and
     // nothing for padding, where a look-up per bit cost every layout with wide words or short
     // lines the padding it carries.
     struct Run {
