@@ -62,27 +62,8 @@ QByteArray readStandardInput() {
     return data;
 }
 
-// A regular file, opened without blocking (a FIFO without a writer would hang), or standard input
-// for "-": a device or a pipe by name is refused rather than read without end.
-QByteArray readInput(const QString& path) {
-    if (path == QLatin1String("-"))
-        return readStandardInput();
-    try {
-        return platform::ReadRegularFile(path, kMaxInputBytes);
-    } catch (const platform::PlatformError& e) {
-        if (e.number() == platform::kErrPermissionDenied)
-            throw CliError{1, QStringLiteral("cannot read %1: it is not a regular file (give - to "
-                                             "read standard input)")
-                                  .arg(path)};
-        if (e.number() == platform::kErrDeviceIO && QFileInfo(path).size() > kMaxInputBytes)
-            throw tooLong(path);
-        throw CliError{
-            1, QStringLiteral("cannot read %1: %2").arg(path, QString::fromStdString(e.what()))};
-    }
-}
-
 void addCharsFrom(CharacterSet& set, const QString& path) {
-    const QByteArray data = readInput(path);
+    const QByteArray data = ReadInput(path);
     QStringDecoder utf8(QStringDecoder::Utf8);
     QString text = utf8.decode(data);
     if (utf8.hasError())
@@ -358,7 +339,7 @@ int generate(const CliOptions& o) {
 }
 
 int decode(const CliOptions& o) {
-    const QByteArray data = readInput(o.input);
+    const QByteArray data = ReadInput(o.input);
     const QString name = o.input == QLatin1String("-") ? QStringLiteral("standard input") : o.input;
     const ReadLayout fallback{o.inRows.value_or(16), o.inLines.value_or(16),
                               o.inLayout.value_or(Layout::Row())};
@@ -409,6 +390,25 @@ void print(const QString& text) {
 }
 
 } // namespace
+
+// A regular file, opened without blocking (a FIFO without a writer would hang), or standard input
+// for "-": a device or a pipe by name is refused rather than read without end.
+QByteArray ReadInput(const QString& path) {
+    if (path == QLatin1String("-"))
+        return readStandardInput();
+    try {
+        return platform::ReadRegularFile(path, kMaxInputBytes);
+    } catch (const platform::PlatformError& e) {
+        if (e.number() == platform::kErrPermissionDenied)
+            throw CliError{1, QStringLiteral("cannot read %1: it is not a regular file (give - to "
+                                             "read standard input)")
+                                  .arg(path)};
+        if (e.number() == platform::kErrDeviceIO && QFileInfo(path).size() > kMaxInputBytes)
+            throw tooLong(path);
+        throw CliError{
+            1, QStringLiteral("cannot read %1: %2").arg(path, QString::fromStdString(e.what()))};
+    }
+}
 
 int RunCli(const QStringList& arguments) {
     try {
