@@ -26,7 +26,7 @@ for t in "${targets[@]}"; do
     echo "== fuzz_$t for $seconds s"
     (cd "$build" && "$build/fuzz/fuzz_$t" -max_total_time="$seconds" -timeout=10 \
         -rss_limit_mb=2560 -max_len=65536 -print_final_stats=1 "$work" "$root/fuzz/corpus/$t" \
-        2>&1 | grep -E '^(#[0-9]+ +DONE|stat::number_of_executed_units|stat::peak_rss|==|SUMMARY|.*property does not hold|INFO: Seed)' || true)
+        2>&1 | grep -E '^(#[0-9]+[[:space:]]+DONE|stat::number_of_executed_units|stat::peak_rss|==|SUMMARY|.*property does not hold|INFO: Seed)' || true)
     # The pipe above hides the status; libFuzzer leaves a crash-, leak- or timeout- file.
     if compgen -G "$build/crash-*" >/dev/null || compgen -G "$build/leak-*" >/dev/null ||
         compgen -G "$build/timeout-*" >/dev/null || compgen -G "$build/oom-*" >/dev/null; then
