@@ -291,24 +291,30 @@ QList<Glyph> subjectsOf(const QString& text) {
 
 } // namespace
 
-ReadResult ReadCode(const QByteArray& data, const QString& name, const ReadLayout& fallback) {
-    ReadResult result{{}, fallback};
-    QByteArray bytes;
-    QList<Glyph> named;
+CodeBytes ReadCodeBytes(const QByteArray& data, const QString& name, const ReadLayout& base) {
+    CodeBytes result;
     if (looksBinary(data, name)) {
-        bytes = data;
+        result.bytes = data;
     } else if (looksIntelHex(data)) {
-        bytes = readIntelHex(data, name);
+        result.bytes = readIntelHex(data, name);
     } else {
         const QString text = decodeText(data);
-        ReadLayout tagged = fallback;
+        ReadLayout tagged = base;
         if (layoutFromTag(text, tagged))
-            result.layout = tagged;
+            result.tagged = tagged;
         const bool assembler = isAssembler(text);
         const QString code = withoutComments(text, assembler);
-        bytes = assembler ? assemblerBytes(code, name) : cBytes(code, name);
-        named = subjectsOf(text);
+        result.bytes = assembler ? assemblerBytes(code, name) : cBytes(code, name);
+        result.named = subjectsOf(text);
     }
+    return result;
+}
+
+ReadResult ReadCode(const QByteArray& data, const QString& name, const ReadLayout& fallback) {
+    const CodeBytes read = ReadCodeBytes(data, name, fallback);
+    ReadResult result{{}, read.tagged.value_or(fallback)};
+    const QByteArray& bytes = read.bytes;
+    const QList<Glyph>& named = read.named;
     const ReadLayout& l = result.layout;
     const PackingPlan plan(l.layout, l.width, l.height);
     const int per = plan.ByteCount();

@@ -37,21 +37,8 @@ void warnOrFail(const QString& warning, bool strict) {
     printError(QStringLiteral("warning: ") + warning);
 }
 
-QByteArray readInput(const QString& path) {
-    QFile file;
-    const bool stdinput = path == QLatin1String("-");
-    const bool opened = stdinput ? file.open(stdin, QIODevice::ReadOnly)
-                                 : (file.setFileName(path), file.open(QIODevice::ReadOnly));
-    if (!opened)
-        throw CliError{1, QStringLiteral("cannot read %1: %2").arg(path, file.errorString())};
-    QByteArray data = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw CliError{1, QStringLiteral("cannot read %1: %2").arg(path, file.errorString())};
-    return data;
-}
-
 void addCharsFrom(CharacterSet& set, const QString& path) {
-    const QByteArray data = readInput(path);
+    const QByteArray data = ReadInput(path);
     QStringDecoder utf8(QStringDecoder::Utf8);
     QString text = utf8.decode(data);
     if (utf8.hasError())
@@ -249,7 +236,7 @@ int generate(const CliOptions& o) {
 }
 
 int decode(const CliOptions& o) {
-    const QByteArray data = readInput(o.input);
+    const QByteArray data = ReadInput(o.input);
     const QString name = o.input == QLatin1String("-") ? QStringLiteral("standard input") : o.input;
     const ReadLayout fallback{o.inRows.value_or(16), o.inLines.value_or(16),
                               o.inLayout.value_or(Layout::Row())};
@@ -300,6 +287,19 @@ void print(const QString& text) {
 }
 
 } // namespace
+
+QByteArray ReadInput(const QString& path) {
+    QFile file;
+    const bool stdinput = path == QLatin1String("-");
+    const bool opened = stdinput ? file.open(stdin, QIODevice::ReadOnly)
+                                 : (file.setFileName(path), file.open(QIODevice::ReadOnly));
+    if (!opened)
+        throw CliError{1, QStringLiteral("cannot read %1: %2").arg(path, file.errorString())};
+    QByteArray data = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        throw CliError{1, QStringLiteral("cannot read %1: %2").arg(path, file.errorString())};
+    return data;
+}
 
 int RunCli(const QStringList& arguments) {
     try {
