@@ -61,7 +61,25 @@ QRadioButton* option(QWidget* parent, const QString& caption) {
     auto* button = new WrappingButton<QRadioButton>(caption, parent);
     // Each array of options is a group of its own; the frames group them.
     button->setAutoExclusive(true);
+    // Tab stops at the chosen option of a group, as on the platform the window comes from;
+    // the arrow keys move on to the others.
+    button->setFocusPolicy(Qt::ClickFocus);
+    QObject::connect(button, &QAbstractButton::toggled, button, [button](bool chosen) {
+        button->setFocusPolicy(chosen ? Qt::StrongFocus : Qt::ClickFocus);
+    });
     return button;
+}
+
+// The frames' titles are a size smaller than the captions inside them, as on the platform the
+// window comes from: at the caption size a title's last row of ink meets the first caption
+// under it ("Vek Set" over "Lines:16"). The controls inside keep the caption size.
+void setFrameTitleFont(QGroupBox* frame) {
+    const QFont captions = frame->window()->font();
+    QFont title = captions;
+    title.setPointSizeF(kFrameTitlePoints);
+    frame->setFont(title);
+    for (QWidget* control : frame->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        control->setFont(captions);
 }
 
 } // namespace
@@ -239,6 +257,8 @@ void SingleCharWindow::buildLayout() {
     Image1->setPixmap(QPixmap(QStringLiteral(":/artwork/banner.png")));
     Image1->setScaledContents(true);
 
+    for (QGroupBox* frame : {Frm_CodeModel, Frm_CodeStyle, Frm_VekSet, Frm_LedColor})
+        setFrameTitleFont(frame);
     applyTabOrder();
 }
 
@@ -246,9 +266,9 @@ void SingleCharWindow::applyTabOrder() {
     std::map<int, QWidget*> byTab;
     for (QWidget* w : findChildren<QWidget*>()) {
         // Frames and labels keep their index but take no focus: chaining them would move
-        // their children out of order.
+        // their children out of order. Options not chosen take Tab once they are chosen.
         const QVariant tab = w->property("TabIndex");
-        if (tab.isValid() && (w->focusPolicy() & Qt::TabFocus))
+        if (tab.isValid() && w->focusPolicy() != Qt::NoFocus)
             byTab[tab.toInt()] = w;
     }
     QWidget* previous = nullptr;

@@ -11,15 +11,14 @@
 
 namespace {
 
-// The controls Tab stops at, in the order of their tab indexes, from Pic_Char (0) on. Frames,
-// labels, the disabled panel scroll bars and the hidden Pic_Bkp take no focus.
+// The controls Tab stops at, in the order of their tab indexes, from Pic_Char (0) on: in each
+// group of options the one chosen (at start Green, Asm and the row-wise model). Frames, labels,
+// picture surfaces, the disabled panel scroll bars and the hidden Pic_Bkp take no focus.
 const QStringList kTabStops{
-    "HScrl_ChrPos",     "HScrl_ChrWth",     "VScrl_ChrPos",     "VScrl_ChrHgt",
-    "Txt_Display",      "Cmd_Help",         "Kivaro_Color(4)",  "Kivaro_Color(3)",
-    "Kivaro_Color(2)",  "Kivaro_Color(1)",  "Kivaro_Color(0)",  "HScrl_Lines",
-    "HScrl_Rows",       "HScrl_Radius",     "Txt_Char",         "Opt_CodeStyle(1)",
-    "Opt_CodeStyle(2)", "Opt_CodeModel(0)", "Opt_CodeModel(1)", "Cmd_Save",
-    "Cmd_Font",         "Cmd_Copy",         "Chk_VekEdit"};
+    "HScrl_ChrPos", "HScrl_ChrWth",     "VScrl_ChrPos",     "VScrl_ChrHgt", "Txt_Display",
+    "Cmd_Help",     "Kivaro_Color(1)",  "HScrl_Lines",      "HScrl_Rows",   "HScrl_Radius",
+    "Txt_Char",     "Opt_CodeStyle(1)", "Opt_CodeModel(0)", "Cmd_Save",     "Cmd_Font",
+    "Cmd_Copy",     "Chk_VekEdit"};
 
 // The stops in the order Tab reaches them from the control that has the focus at start.
 QStringList fromStartFocus(QStringList stops, bool forward) {
@@ -47,6 +46,39 @@ QString dots(kivaro::IVek& vek) {
         for (std::uint8_t x = 1; x <= vek.MaxRows(); ++x)
             picture += vek.Bit(x, y) == 1 ? '#' : '.';
     return picture;
+}
+
+// The rows of the window from the first to the last that holds ink: 't' where only the title
+// has ink, 'c' only the caption, 'X' both, '-' neither.
+QString inkRows(const QImage& title, const QImage& caption) {
+    const auto inkIn = [](const QImage& image, int y) {
+        for (int x = 0; x < image.width(); ++x)
+            if (qGray(image.pixel(x, y)) < 160)
+                return true;
+        return false;
+    };
+    QString rows;
+    for (int y = 0; y < title.height(); ++y) {
+        const bool t = inkIn(title, y), c = inkIn(caption, y);
+        rows += t && c ? 'X' : t ? 't' : c ? 'c' : '-';
+    }
+    while (rows.startsWith('-'))
+        rows.remove(0, 1);
+    while (rows.endsWith('-'))
+        rows.chop(1);
+    return rows;
+}
+
+// What widget alone draws, children left out, on white, as rows of the window from top down.
+QImage drawnAlone(QWidget* widget, QRect within, int windowRows) {
+    QImage image(widget->size(), QImage::Format_RGB32);
+    image.fill(Qt::white);
+    widget->render(&image, {}, {}, QWidget::DrawWindowBackground);
+    QImage rows(within.width(), windowRows, QImage::Format_RGB32);
+    rows.fill(Qt::white);
+    QPainter(&rows).drawImage(QPoint(0, widget->mapTo(widget->window(), QPoint()).y()),
+                              image.copy(within));
+    return rows;
 }
 
 } // namespace
@@ -137,6 +169,37 @@ private slots:
         w->Txt_Char->setText(QString());
         w->Txt_Char->setText(typed); // a paste of the same character
         QCOMPARE(panel, dots(*w->Vek1));
+    }
+
+    void frameTitlesKeepARowAboveTheCaptions_data() {
+        QTest::addColumn<QString>("frame");
+        QTest::addColumn<QString>("caption"); // the control right under the title
+        QTest::newRow("Vek Set over Lines") << "Frm_VekSet"
+                                            << "Lbl_VekSet(1)";
+        QTest::newRow("Led Color over Red") << "Frm_LedColor"
+                                            << "Kivaro_Color(0)";
+        QTest::newRow("Code Style over Asm") << "Frm_CodeStyle"
+                                             << "Opt_CodeStyle(1)";
+        QTest::newRow("Code Model over its options") << "Frm_CodeModel"
+                                                     << "Opt_CodeModel(0)";
+    }
+    void frameTitlesKeepARowAboveTheCaptions() {
+        QFETCH(QString, frame);
+        QFETCH(QString, caption);
+        auto* box = w->findChild<QGroupBox*>(frame);
+        auto* under = w->findChild<QWidget*>(caption);
+        QVERIFY(box && under);
+        QStyleOptionGroupBox option;
+        option.initFrom(box);
+        option.text = box->title();
+        option.subControls = QStyle::SC_GroupBoxLabel;
+        const QRect label = box->style()->subControlRect(QStyle::CC_GroupBox, &option,
+                                                         QStyle::SC_GroupBoxLabel, box);
+        const QString rows = inkRows(drawnAlone(box, label, w->height()),
+                                     drawnAlone(under, under->rect(), w->height()));
+        // Title rows, then empty rows, then the caption's rows and its access key's line. Two
+        // empty rows here keep one where a desktop's rasteriser sets the title a row lower.
+        QVERIFY2(QRegularExpression("^t+--+c[c-]*$").match(rows).hasMatch(), qPrintable(rows));
     }
 };
 
