@@ -100,14 +100,24 @@ private slots:
     void cleanup() { f.reset(); }
 
     void tabOrderFollowsTheTabIndexes_data() {
+        QTest::addColumn<QString>("chosen"); // an option clicked first, if any
         QTest::addColumn<bool>("forward");
         QTest::addColumn<QStringList>("stops");
-        QTest::newRow("Tab") << true << fromStartFocus(kTabStops, true);
-        QTest::newRow("Shift+Tab") << false << fromStartFocus(kTabStops, false);
+        QTest::newRow("Tab") << "" << true << fromStartFocus(kTabStops, true);
+        QTest::newRow("Shift+Tab") << "" << false << fromStartFocus(kTabStops, false);
+        QStringList yellow = kTabStops;
+        yellow.replace(yellow.indexOf("Kivaro_Color(1)"), "Kivaro_Color(3)");
+        QTest::newRow("Tab once Yellow is chosen")
+            << "Kivaro_Color(3)" << true << fromStartFocus(yellow, true);
     }
     void tabOrderFollowsTheTabIndexes() {
+        QFETCH(QString, chosen);
         QFETCH(bool, forward);
         QFETCH(QStringList, stops);
+        if (!chosen.isEmpty()) {
+            QTest::mouseClick(w->findChild<QWidget*>(chosen), Qt::LeftButton);
+            w->Txt_Char->setFocus(Qt::MouseFocusReason);
+        }
         QCOMPARE(focusName(), "Txt_Char");
         QStringList reached;
         for (qsizetype n = 0; n < stops.size(); ++n) {
