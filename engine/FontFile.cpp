@@ -199,7 +199,9 @@ private:
         QStringList strikes;
         int chosen = -1;
         for (int k = 0; k < m_face->num_fixed_sizes; ++k) {
-            const int px = m_face->available_sizes[k].height;
+            // A strike's pixel size is its em (y_ppem); its height also counts the line gap.
+            const FT_Bitmap_Size& strike = m_face->available_sizes[k];
+            const int px = strike.y_ppem > 0 ? rounded26d6(strike.y_ppem) : strike.height;
             strikes << QString::number(px);
             if (px == pixelSize)
                 chosen = k;
@@ -212,7 +214,8 @@ private:
                                .arg(pixelSize)
                                .arg(strikes.isEmpty() ? QStringLiteral("no")
                                                       : strikes.join(QStringLiteral(", ")))};
-        m_pixelSize = m_face->available_sizes[chosen].height;
+        const FT_Bitmap_Size& strike = m_face->available_sizes[chosen];
+        m_pixelSize = strike.y_ppem > 0 ? rounded26d6(strike.y_ppem) : strike.height;
     }
 
     QString m_path;
@@ -296,7 +299,7 @@ DotMatrix PlaceBitmap(const FontBitmap& bitmap, int ascent, const Placement& pla
     return dots;
 }
 
-FontLocation LocateFont(const QString& family, bool bold, bool italic) {
+FontLocation LocateFont(const QString& family, bool bold, bool italic, int pixelSize) {
     // The window's names for the Chinese system faces resolve to the faces that stand in for
     // them, as Qt resolves them for the sampled source.
     QStringList families = QFont::substitutes(family);
@@ -311,6 +314,7 @@ FontLocation LocateFont(const QString& family, bool bold, bool italic) {
                            reinterpret_cast<const FcChar8*>(name.toUtf8().constData()));
         FcPatternAddInteger(pattern, FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
         FcPatternAddInteger(pattern, FC_SLANT, italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
+        FcPatternAddDouble(pattern, FC_PIXEL_SIZE, pixelSize);
         FcConfigSubstitute(config, pattern, FcMatchPattern);
         FcDefaultSubstitute(pattern);
         FcResult result = FcResultNoMatch;

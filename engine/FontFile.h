@@ -62,12 +62,12 @@ DotMatrix PlaceBitmap(const FontBitmap& bitmap, int ascent, const Placement& pla
 // The line of the baseline in a matrix of that height under placement (0 from the top).
 int BaselineLine(int ascent, const Placement& placement, int height);
 
-// The font file fontconfig picks for a family and style, with its face index; an empty path
-// when it knows none.
+// The font file fontconfig picks for a family and style at a pixel size (which picks the strike
+// file of a bitmap family), with its face index; an empty path when it knows none.
 struct FontLocation {
     QString path;
     int faceIndex = 0;
 };
-FontLocation LocateFont(const QString& family, bool bold, bool italic);
+FontLocation LocateFont(const QString& family, bool bold, bool italic, int pixelSize);
 
 } // namespace pointillo

@@ -29,7 +29,8 @@ GlyphMaker::GlyphMaker(const GlyphOptions& options) : m_options(options) {
         return;
     FontLocation where{options.fontFile, options.faceIndex};
     if (where.path.isEmpty())
-        where = LocateFont(options.font, options.bold, options.italic);
+        where = LocateFont(options.font, options.bold, options.italic,
+                           options.pixelSize > 0 ? options.pixelSize : options.height);
     if (where.path.isEmpty())
         throw Error{1, QStringLiteral("no font file draws the family '%1'").arg(options.font)};
     const bool sizeGiven = options.pixelSize > 0;
@@ -99,8 +100,13 @@ QString GlyphMaker::FaceUsed() const {
 }
 
 QString GlyphMaker::FamilyWarning() const {
-    if (!m_options.fontFile.isEmpty())
+    if (m_font)
         return {};
+    // Sampling a bitmap face scaled to the surface gives a dot or two where strokes were.
+    if (QFontDatabase::hasFamily(m_options.font) && !QFontDatabase::isScalable(m_options.font))
+        return QStringLiteral("'%1' is a bitmap font; --render mono draws its own pixels, one a "
+                              "dot")
+            .arg(m_options.font);
     // A family stands for itself when installed, else for the first installed substitute.
     if (QFontDatabase::hasFamily(m_options.font))
         return {};

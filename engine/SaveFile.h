@@ -14,9 +14,16 @@ QByteArray DotFileBytes(const QString& text);
 // byte for byte as it was. An existing file is replaced by a new one with its permissions and,
 // where the user may set them, its owner and group; in a folder the user cannot write to, a
 // writable file is written in place, and put back as it was when that fails (so one that
-// cannot be read, or is too large to keep in memory, is not written). A name that is not a
-// regular file (a device, a pipe, a socket, a folder) is never opened or replaced.
+// cannot be read, or is too large to keep in memory, is not written); while it is written in
+// place a copy of the old content waits in the runtime or temporary folder, and a failure names
+// it when the old content cannot be put back. A name that is not a regular file (a device, a
+// pipe, a socket, a folder) is never opened or replaced.
 // Throws platform::PlatformError when the file cannot be written.
 void SaveFileBytes(const QString& path, const QByteArray& bytes);
+
+// As SaveFileBytes, except that a character device or a pipe (/dev/null, /dev/stdout, a named
+// pipe) is written directly, as the shell's '>' would: what a command-line tool does. A pipe
+// that no process reads is refused rather than waited on.
+void SaveOutputBytes(const QString& path, const QByteArray& bytes);
 
 } // namespace pointillo

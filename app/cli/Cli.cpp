@@ -10,7 +10,9 @@
 #include "PreviewSheet.h"
 #include "ProductInfo.h"
 #include "SaveFile.h"
+#include "TableText.h"
 #include "TableWriter.h"
+#include "platform/FileAccess.h"
 #include "platform/PlatformError.h"
 
 #include <QBuffer>
@@ -37,21 +39,31 @@ void warnOrFail(const QString& warning, bool strict) {
     printError(QStringLiteral("warning: ") + warning);
 }
 
-QByteArray readInput(const QString& path) {
+// No table or character list comes near this; /dev/zero or a runaway pipe would otherwise be
+// read until memory runs out.
+constexpr qint64 kMaxInputBytes = 64 * 1024 * 1024;
+
+CliError tooLong(const QString& name) {
+    return {1, QStringLiteral("cannot read %1: it holds more than 64 MiB, the most an input may "
+                              "hold")
+                   .arg(name)};
+}
+
+QByteArray readStandardInput() {
     QFile file;
-    const bool stdinput = path == QLatin1String("-");
-    const bool opened = stdinput ? file.open(stdin, QIODevice::ReadOnly)
-                                 : (file.setFileName(path), file.open(QIODevice::ReadOnly));
-    if (!opened)
-        throw CliError{1, QStringLiteral("cannot read %1: %2").arg(path, file.errorString())};
-    QByteArray data = file.readAll();
+    if (!file.open(stdin, QIODevice::ReadOnly))
+        throw CliError{1, QStringLiteral("cannot read standard input: %1").arg(file.errorString())};
+    // One byte past the limit tells an input that fits from one that does not.
+    QByteArray data = file.read(kMaxInputBytes + 1);
     if (file.error() != QFileDevice::NoError)
-        throw CliError{1, QStringLiteral("cannot read %1: %2").arg(path, file.errorString())};
+        throw CliError{1, QStringLiteral("cannot read standard input: %1").arg(file.errorString())};
+    if (data.size() > kMaxInputBytes)
+        throw tooLong(QStringLiteral("standard input"));
     return data;
 }
 
 void addCharsFrom(CharacterSet& set, const QString& path) {
-    const QByteArray data = readInput(path);
+    const QByteArray data = ReadInput(path);
     QStringDecoder utf8(QStringDecoder::Utf8);
     QString text = utf8.decode(data);
     if (utf8.hasError())
@@ -163,7 +175,7 @@ void writeOut(const QByteArray& bytes, const QString& path) {
         return;
     }
     try {
-        SaveFileBytes(path, bytes);
+        SaveOutputBytes(path, bytes);
     } catch (const platform::PlatformError& e) {
         throw CliError{
             1, QStringLiteral("cannot write %1: %2").arg(path, QString::fromStdString(e.what()))};
@@ -204,9 +216,92 @@ void warnAboutCodeSpace(const QList<Glyph>& glyphs, const OutputOptions& out) {
                        .arg(size));
 }
 
+// The fewest characters of output each table byte takes in a format: its two hex digits, or
+// "0x00," in C and "00H," in assembler and the window's text.
+qint64 outputPerByte(Format f) {
+    switch (f) {
+    case Format::Bin:
+    case Format::Gfx: // cropped glyphs: at most the table's bytes, but said the same way
+        return 1;
+    case Format::Hex:
+        return 2;
+    case Format::Text:
+    case Format::C:
+    case Format::Asm:
+        return 4;
+    }
+    return 1;
+}
+
+// Far more than any display's memory; a table this big is a mistaken range, and is refused before
+// the first glyph is drawn rather than after hours and gigabytes.
+constexpr qint64 kMaxOutputBytes = qint64(4) * 1024 * 1024 * 1024;
+
+void checkTableSize(qsizetype count, const OutputOptions& out, int width, int height) {
+    const qint64 tableBytes = qint64(count) * PackingPlan(out.layout, width, height).ByteCount();
+    const qint64 output = tableBytes * outputPerByte(out.format);
+    if (output > kMaxOutputBytes)
+        throw CliError{2,
+                       QStringLiteral("the table would take at least %1 bytes (%2 glyphs of %3 x "
+                                      "%4 dots), more than the 4 GiB an output may take")
+                           .arg(output)
+                           .arg(count)
+                           .arg(height)
+                           .arg(width)};
+    // A 16-bit address past 0xFFFF wraps around in as31 and sdcc; hex output has extended
+    // address records for it.
+    if (out.origin && (out.format == Format::C || out.format == Format::Asm) &&
+        *out.origin + tableBytes > kCodeSpace)
+        throw CliError{2, QStringLiteral("the table runs from 0x%1 to 0x%2, past the 16-bit "
+                                         "address 0xFFFF; --format hex or bin suit a bigger table")
+                              .arg(HexWord(*out.origin, 4))
+                              .arg(HexWord(unsigned(*out.origin + tableBytes - 1), 4))};
+}
+
+// A few warnings in full; a million more (a whole plane drawn by no face) are one line.
+class WarningSummary {
+public:
+    explicit WarningSummary(bool strict) : m_strict(strict) {}
+    void Add(const QString& warning) {
+        if (warning.isEmpty())
+            return;
+        if (m_shown < kShown || m_strict)
+            warnOrFail(warning, m_strict);
+        else
+            ++m_more;
+        ++m_shown;
+    }
+    void Finish() const {
+        if (m_more)
+            printError(QStringLiteral("warning: and %1 more characters like those above "
+                                      "(--strict refuses them)")
+                           .arg(m_more));
+    }
+
+private:
+    static constexpr int kShown = 5;
+    bool m_strict;
+    qint64 m_shown = 0;
+    qint64 m_more = 0;
+};
+
+QList<Glyph> makeCharacters(const GlyphMaker& maker, const QList<char32_t>& cps, bool strict) {
+    QList<Glyph> glyphs;
+    glyphs.reserve(cps.size());
+    WarningSummary warnings(strict);
+    QString warning;
+    for (char32_t cp : cps) {
+        glyphs.append(maker.MakeCharacter(cp, &warning));
+        warnings.Add(warning);
+    }
+    warnings.Finish();
+    return glyphs;
+}
+
 int generate(const CliOptions& o) {
     // Characters first: a usage error needs no control library.
     const QList<char32_t> cps = o.picture.isEmpty() ? characters(o) : QList<char32_t>{};
+    checkTableSize(o.picture.isEmpty() ? cps.size() : 1, o.out, o.glyph.width, o.glyph.height);
     const GlyphMaker maker(o.glyph);
     QList<Glyph> glyphs;
     OutputOptions out = o.out;
@@ -222,12 +317,7 @@ int generate(const CliOptions& o) {
         out.index = IndexKind::None; // a picture is no character to look up
     } else {
         warnOrFail(maker.FamilyWarning(), o.strict);
-        glyphs.reserve(cps.size());
-        QString warning;
-        for (char32_t cp : cps) {
-            glyphs.append(maker.MakeCharacter(cp, &warning));
-            warnOrFail(warning, o.strict);
-        }
+        glyphs = makeCharacters(maker, cps, o.strict);
     }
     out.baseline = maker.BaselineLine();
     sortByIndex(glyphs, out);
@@ -249,12 +339,11 @@ int generate(const CliOptions& o) {
 }
 
 int decode(const CliOptions& o) {
-    const QByteArray data = readInput(o.input);
+    const QByteArray data = ReadInput(o.input);
     const QString name = o.input == QLatin1String("-") ? QStringLiteral("standard input") : o.input;
     const ReadLayout fallback{o.inRows.value_or(16), o.inLines.value_or(16),
                               o.inLayout.value_or(Layout::Row())};
-    const ReadResult read =
-        ReadCode(data, o.input == QLatin1String("-") ? name : o.input, fallback);
+    ReadResult read = ReadCode(data, o.input == QLatin1String("-") ? name : o.input, fallback);
     if (!o.formatGiven) {
         QString pictures;
         for (qsizetype k = 0; k < read.glyphs.size(); ++k) {
@@ -269,10 +358,11 @@ int decode(const CliOptions& o) {
     }
     OutputOptions out = o.out;
     out.command = QStringLiteral("pointillo decode %1").arg(name);
-    QList<Glyph> glyphs = read.glyphs;
+    QList<Glyph> glyphs = std::move(read.glyphs); // sorting a copy would double the dots held
     for (const Glyph& g : glyphs)
         if (!g.codePoint)
             out.index = IndexKind::None; // nothing to index by
+    checkTableSize(glyphs.size(), out, read.layout.width, read.layout.height);
     sortByIndex(glyphs, out);
     const TableFacts facts{QStringLiteral("read back from %1").arg(name), QStringLiteral("none")};
     writeOut(write(glyphs, out, facts), out.output);
@@ -301,9 +391,30 @@ void print(const QString& text) {
 
 } // namespace
 
+// A regular file, opened without blocking (a FIFO without a writer would hang), or standard input
+// for "-": a device or a pipe by name is refused rather than read without end.
+QByteArray ReadInput(const QString& path) {
+    if (path == QLatin1String("-"))
+        return readStandardInput();
+    try {
+        return platform::ReadRegularFile(path, kMaxInputBytes);
+    } catch (const platform::PlatformError& e) {
+        if (e.number() == platform::kErrPermissionDenied)
+            throw CliError{1, QStringLiteral("cannot read %1: it is not a regular file (give - to "
+                                             "read standard input)")
+                                  .arg(path)};
+        if (e.number() == platform::kErrDeviceIO && QFileInfo(path).size() > kMaxInputBytes)
+            throw tooLong(path);
+        throw CliError{
+            1, QStringLiteral("cannot read %1: %2").arg(path, QString::fromStdString(e.what()))};
+    }
+}
+
 int RunCli(const QStringList& arguments) {
     try {
-        const CliOptions o = ParseArguments(arguments);
+        CliOptions o = ParseArguments(arguments);
+        if (o.out.output == QLatin1String("-"))
+            o.out.output.clear(); // standard output, as for an input
         switch (o.command) {
         case CliOptions::Command::Help:
             print(UsageText());

@@ -328,7 +328,18 @@ QString UsageText() {
                "Usage: pointillo [options] [TEXT]\n"
                "       pointillo decode [options] [FILE|-]\n"
                "       pointillo guess [--like TEXT|--picture FILE] [options] [FILE|-]\n") +
-           help.mid(help.indexOf(QLatin1Char('\n')) + 1);
+           help.mid(help.indexOf(QLatin1Char('\n')) + 1) +
+           QStringLiteral(
+               "\nguess tries every layout the items can write (both scans, flips, serpentine, "
+               "band 0 or 8,\nbits, word and endian, pad, short, invert, modules 8x8), each "
+               "distinct reading once, at\n--lines x --rows or at every size from 5 to 32 "
+               "each way that fits the bytes.\n"
+               "With --like TEXT or --picture FILE, line 1 is the best layout as --layout takes "
+               "it, line 2\n\"agreement P % (A of N dots), W x H\", then the glyphs read so, "
+               "then \"runner-up: LAYOUT P %\n(A of N dots), W x H\" lines. Without them, "
+               "up to 12 readings, the most glyph-like first,\neach as a layout line, an "
+               "\"oddness\" line and its glyphs, blank lines between, and a\nlast line "
+               "saying how many distinct pictures there were.\n");
 }
 
 CliOptions ParseArguments(const QStringList& arguments) {

@@ -1,0 +1,342 @@
+// pointillo guess: the engine's search over every layout the grammar writes, and the command
+// run as a process on tables the tool made.
+#include "GlyphMaker.h"
+#include "Layout.h"
+#include "LayoutGuess.h"
+#include "Packing.h"
+
+#include <QCoreApplication>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QRegularExpression>
+#include <QSet>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace pointillo;
+
+namespace {
+
+struct Run {
+    int status = -1;
+    QString out;
+    QString err;
+};
+
+Run runTool(const QStringList& args, const QByteArray& input = {}) {
+    QProcess p;
+    p.start(QCoreApplication::applicationDirPath() + QStringLiteral("/pointillo"), args);
+    p.write(input);
+    p.closeWriteChannel();
+    const bool done = p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit;
+    return {done ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),
+            QString::fromUtf8(p.readAllStandardError())};
+}
+
+bool writeFile(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+DotMatrix glyphOf(const QString& character, int width, int height) {
+    GlyphOptions options;
+    options.width = width;
+    options.height = height;
+    const QList<uint> cps = character.toUcs4();
+    return GlyphMaker(options).MakeCharacter(char32_t(cps.first())).dots;
+}
+
+// A layout with every item drawn from the grammar, as the guess tries them.
+Layout randomLayout(quint32 seed) {
+    QRandomGenerator r(seed);
+    Layout l;
+    l.scan = r.bounded(2) ? Layout::Scan::Columns : Layout::Scan::Rows;
+    l.flipX = r.bounded(2);
+    l.flipY = r.bounded(2);
+    l.serpentine = r.bounded(2);
+    l.band = r.bounded(2) ? 8 : 0;
+    l.bits = r.bounded(2) ? Layout::Bits::Lsb : Layout::Bits::Msb;
+    l.word = QList<int>{8, 16, 32}[r.bounded(3)];
+    l.endian = r.bounded(2) ? Layout::Endian::Little : Layout::Endian::Big;
+    l.pad = r.bounded(2) ? Layout::Pad::Glyph : Layout::Pad::Line;
+    l.shortWord = r.bounded(2) ? Layout::Short::High : Layout::Short::Low;
+    l.invert = r.bounded(2);
+    if (r.bounded(2))
+        l.module = QSize(8, 8);
+    return l;
+}
+
+Layout parsed(const QString& text) {
+    QString error;
+    const std::optional<Layout> l = ParseLayout(text, &error);
+    if (!l)
+        qFatal("layout '%s' does not parse: %s", qPrintable(text), qPrintable(error));
+    return *l;
+}
+
+} // namespace
+
+class tst_Guess : public QObject {
+    Q_OBJECT
+
+private slots:
+    // The byte count the search filters sizes by is the one the plan makes.
+    void byteCountIsThePlans_data() {
+        QTest::addColumn<quint32>("seed");
+        QTest::addColumn<int>("width");
+        QTest::addColumn<int>("height");
+        for (quint32 seed = 1; seed <= 40; ++seed) {
+            QRandomGenerator r(seed * 7919);
+            const int w = 1 + r.bounded(40);
+            const int h = 1 + r.bounded(40);
+            QTest::addRow("seed %u, %d x %d", seed, w, h) << seed << w << h;
+        }
+    }
+
+    void byteCountIsThePlans() {
+        QFETCH(quint32, seed);
+        QFETCH(int, width);
+        QFETCH(int, height);
+        const Layout l = randomLayout(seed);
+        QCOMPARE(LayoutByteCount(l, width, height), PackingPlan(l, width, height).ByteCount());
+    }
+
+    // Every reading is named so that --layout reads it back to the same bit mapping.
+    void readingNamesReadBack_data() {
+        QTest::addColumn<int>("width");
+        QTest::addColumn<int>("height");
+        QTest::newRow("16 x 16") << 16 << 16;
+        QTest::newRow("10 x 12") << 10 << 12;
+        QTest::newRow("5 x 7") << 5 << 7;
+    }
+
+    void readingNamesReadBack() {
+        QFETCH(int, width);
+        QFETCH(int, height);
+        DotMatrix dots(width, height);
+        QRandomGenerator r(width * 100 + height);
+        for (auto& d : dots.lit)
+            d = std::uint8_t(r.bounded(2));
+        const std::vector<LayoutReading> readings = DistinctReadings(width, height);
+        QVERIFY(readings.size() > 100);
+        QSet<QString> names;
+        for (const LayoutReading& reading : readings) {
+            QVERIFY2(!names.contains(reading.name), qPrintable(reading.name));
+            names.insert(reading.name);
+            const PackingPlan back(parsed(reading.name), width, height);
+            QCOMPARE(back.Sources(), reading.plan.Sources());
+            QCOMPARE(back.Pack(dots), reading.plan.Pack(dots));
+        }
+        QCOMPARE(readings.front().name, QStringLiteral("row"));
+    }
+
+    void guessNamesTheLayoutOfATableItMade_data() {
+        QTest::addColumn<QString>("character");
+        QTest::addColumn<QString>("layout");
+        QTest::addColumn<int>("width");
+        QTest::addColumn<int>("height");
+        for (const LayoutPreset& p : LayoutPresets())
+            QTest::addRow("英 %s", qPrintable(p.name)) << QStringLiteral("英") << p.name << 16 << 16;
+        for (const char* preset : {"row", "ssd1306", "max7219-generic", "gfx", "st7920"})
+            QTest::addRow("A 10 x 12 %s", preset) << QStringLiteral("A") << QString(preset) << 10 << 12;
+        for (quint32 seed = 1; seed <= 8; ++seed) {
+            const QString items = LayoutItems(randomLayout(seed));
+            QTest::addRow("英 random %u", seed) << QStringLiteral("英") << items << 16 << 16;
+            QTest::addRow("A 12 x 14 random %u", seed) << QStringLiteral("A") << items << 12 << 14;
+        }
+    }
+
+    void guessNamesTheLayoutOfATableItMade() {
+        QFETCH(QString, character);
+        QFETCH(QString, layout);
+        QFETCH(int, width);
+        QFETCH(int, height);
+        const DotMatrix glyph = glyphOf(character, width, height);
+        const QByteArray bytes = PackingPlan(parsed(layout), width, height).Pack(glyph);
+        const GuessResult result = GuessLike(bytes, {{glyph}}, 5);
+        QVERIFY(!result.ranked.empty());
+        const GuessEntry& best = result.ranked.front();
+        QCOMPARE(PackingPlan(parsed(best.reading.name), width, height).Pack(glyph), bytes);
+        QCOMPARE(best.agree, best.dots);
+        QCOMPARE(best.dots, qint64(width) * height);
+        QCOMPARE(best.strayBits, qint64(0));
+        QCOMPARE(best.glyphs.first(), glyph);
+        // A preset's table is named by a preset, or by a layout as simple that reads it alike.
+        if (PresetName(parsed(layout)) == layout)
+            QVERIFY2(best.reading.simplicity <= 1, qPrintable(best.reading.name));
+    }
+
+    // The command itself: the first line is a layout that decode reads the table with.
+    void commandNamesTheLayoutDecodeTakes_data() {
+        QTest::addColumn<QString>("layout");
+        QTest::addColumn<QString>("character");
+        QTest::newRow("ssd1306 英") << QStringLiteral("ssd1306") << QStringLiteral("英");
+        QTest::newRow("max7219 A") << QStringLiteral("max7219") << QStringLiteral("A");
+        QTest::newRow("p10 英") << QStringLiteral("p10") << QStringLiteral("英");
+        QTest::newRow("random 3 英") << LayoutItems(randomLayout(3)) << QStringLiteral("英");
+    }
+
+    void commandNamesTheLayoutDecodeTakes() {
+        QFETCH(QString, layout);
+        QFETCH(QString, character);
+        QTemporaryDir dir;
+        const QString table = dir.filePath(QStringLiteral("t.bin"));
+        QCOMPARE(runTool({character, "--format", "bin", "--layout", layout, "-o", table}).status, 0);
+        const Run guess = runTool({"guess", table, "--like", character});
+        QCOMPARE(guess.status, 0);
+        const QStringList lines = guess.out.split(QLatin1Char('\n'));
+        QVERIFY(lines.size() > 18);
+        QCOMPARE(lines[1], QStringLiteral("agreement 100.0 % (256 of 256 dots), 16 x 16"));
+        QCOMPARE(lines.mid(2, 16).join(QLatin1Char('\n')) + QLatin1Char('\n'),
+                 DotPicture(glyphOf(character, 16, 16)));
+        QVERIFY(lines[18].startsWith(QLatin1String("runner-up: ")));
+        const Run byGuess = runTool({"decode", table, "--in-layout", lines[0]});
+        const Run byTruth = runTool({"decode", table, "--in-layout", layout});
+        QCOMPARE(byGuess.status, 0);
+        QCOMPARE(byGuess.out, byTruth.out);
+    }
+
+    // Without --like: the true glyph is among the pictures listed.
+    void listsTheTrueGlyphWithoutLike_data() {
+        QTest::addColumn<QString>("character");
+        QTest::addColumn<QString>("layout");
+        QTest::newRow("A row") << QStringLiteral("A") << QStringLiteral("row");
+        QTest::newRow("A ssd1306") << QStringLiteral("A") << QStringLiteral("ssd1306");
+        QTest::newRow("英 column") << QStringLiteral("英") << QStringLiteral("column");
+        QTest::newRow("英 max7219") << QStringLiteral("英") << QStringLiteral("max7219");
+        QTest::newRow("A st7920") << QStringLiteral("A") << QStringLiteral("st7920");
+        QTest::newRow("g p10") << QStringLiteral("g") << QStringLiteral("p10");
+    }
+
+    void listsTheTrueGlyphWithoutLike() {
+        QFETCH(QString, character);
+        QFETCH(QString, layout);
+        const DotMatrix glyph = glyphOf(character, 16, 16);
+        const QByteArray bytes = PackingPlan(parsed(layout), 16, 16).Pack(glyph);
+        const GuessResult result = GuessBlind(bytes, {QSize(16, 16)}, 12);
+        QVERIFY(!result.ranked.empty());
+        QVERIFY(result.ranked.size() <= 12);
+        QVERIFY(result.pictures >= qsizetype(result.ranked.size()));
+        bool listed = false;
+        for (const GuessEntry& e : result.ranked)
+            listed = listed || e.glyphs.first() == glyph;
+        QVERIFY2(listed, qPrintable(layout));
+    }
+
+    // A plain row table of a letter: the upright glyph comes first, from the command too.
+    void plainRowTableShowsTheUprightGlyphFirst_data() {
+        QTest::addColumn<QString>("character");
+        QTest::newRow("A") << QStringLiteral("A");
+        QTest::newRow("R") << QStringLiteral("R");
+        QTest::newRow("g") << QStringLiteral("g");
+    }
+
+    void plainRowTableShowsTheUprightGlyphFirst() {
+        QFETCH(QString, character);
+        const DotMatrix glyph = glyphOf(character, 16, 16);
+        const QByteArray bytes = PackingPlan(Layout::Row(), 16, 16).Pack(glyph);
+        const GuessResult result = GuessBlind(bytes, {QSize(16, 16)}, 12);
+        QCOMPARE(result.ranked.front().glyphs.first(), glyph);
+        QCOMPARE(result.ranked.front().reading.name, QStringLiteral("row"));
+        QTemporaryDir dir;
+        const QString table = dir.filePath(QStringLiteral("t.h"));
+        QCOMPARE(runTool({character, "--format", "c", "-o", table}).status, 0);
+        const Run guess = runTool({"guess", table, "--lines", "16", "--rows", "16"});
+        QCOMPARE(guess.status, 0);
+        const QStringList lines = guess.out.split(QLatin1Char('\n'));
+        QCOMPARE(lines[0], QStringLiteral("row"));
+        QVERIFY2(lines[1].startsWith(QLatin1String("oddness ")), qPrintable(lines[1]));
+        QCOMPARE(lines.mid(2, 16).join(QLatin1Char('\n')) + QLatin1Char('\n'), DotPicture(glyph));
+        QVERIFY(guess.out.contains(QRegularExpression(
+            QStringLiteral("\nshown 12 of \\d+ distinct pictures, the most glyph-like first"))));
+    }
+
+    // Without --lines/--rows the sizes that fit the bytes are searched.
+    void sizeSearchFindsTheSize_data() {
+        QTest::addColumn<QString>("character");
+        QTest::addColumn<QString>("layout");
+        QTest::addColumn<int>("width");
+        QTest::addColumn<int>("height");
+        QTest::newRow("英 16 x 16 row") << QStringLiteral("英") << QStringLiteral("row") << 16 << 16;
+        QTest::newRow("A 16 x 16 ssd1306")
+            << QStringLiteral("A") << QStringLiteral("ssd1306") << 16 << 16;
+        QTest::newRow("A 8 x 12 row") << QStringLiteral("A") << QStringLiteral("row") << 8 << 12;
+    }
+
+    void sizeSearchFindsTheSize() {
+        QFETCH(QString, character);
+        QFETCH(QString, layout);
+        QFETCH(int, width);
+        QFETCH(int, height);
+        QTemporaryDir dir;
+        const QString table = dir.filePath(QStringLiteral("t.h"));
+        QCOMPARE(runTool({character, "--format", "c", "--layout", layout, "--rows",
+                          QString::number(width), "--lines", QString::number(height), "-o", table})
+                     .status,
+                 0);
+        const Run guess = runTool({"guess", table, "--like", character});
+        QCOMPARE(guess.status, 0);
+        const QStringList lines = guess.out.split(QLatin1Char('\n'));
+        const qint64 dots = qint64(width) * height;
+        QCOMPARE(lines[1], QStringLiteral("agreement 100.0 % (%1 of %1 dots), %2 x %3")
+                               .arg(dots)
+                               .arg(width)
+                               .arg(height));
+        QCOMPARE(PackingPlan(parsed(lines[0]), width, height).Pack(glyphOf(character, width, height)),
+                 PackingPlan(parsed(layout), width, height).Pack(glyphOf(character, width, height)));
+    }
+
+    void sizeSearchWithoutLikeListsTheSize() {
+        const DotMatrix glyph = glyphOf(QStringLiteral("A"), 16, 16);
+        QTemporaryDir dir;
+        const QString table = dir.filePath(QStringLiteral("t.bin"));
+        QVERIFY(writeFile(table, PackingPlan(Layout::Row(), 16, 16).Pack(glyph)));
+        const Run guess = runTool({"guess", table});
+        QCOMPARE(guess.status, 0);
+        QVERIFY2(guess.out.contains(DotPicture(glyph)), qPrintable(guess.out));
+    }
+
+    void errors_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("no bytes") << QStringList{"guess", "FILE"}
+                                  << QByteArray("/* nothing here */\n") << 1
+                                  << QStringLiteral("pointillo: FILE: holds no glyph bytes\n");
+        QTest::newRow("no bytes on standard input")
+            << QStringList{"guess", "-"} << QByteArray() << 1
+            << QStringLiteral("pointillo: standard input: holds no glyph bytes\n");
+        QTest::newRow("size fits no glyph")
+            << QStringList{"guess", "FILE", "--lines", "16", "--rows", "16"}
+            << QByteArray("0x01, 0x02, 0x03\n") << 1
+            << QStringLiteral("pointillo: FILE: no layout cuts its 3 bytes into whole 16 x 16 "
+                              "glyphs\n");
+        QTest::newRow("like count does not divide")
+            << QStringList{"guess", "FILE", "--like", "ABC"} << QByteArray(32, '\x11') << 1
+            << QStringLiteral("pointillo: FILE: holds 32 bytes, which do not divide into 3 "
+                              "glyphs, one for each character of --like\n");
+        QTest::newRow("like size fits no glyph")
+            << QStringList{"guess", "FILE", "--like", "A", "--lines", "16", "--rows", "16"}
+            << QByteArray("1, 2, 3, 4, 5\n") << 1
+            << QStringLiteral("pointillo: FILE: no layout puts a 16 x 16 glyph in 5 bytes\n");
+    }
+
+    void errors() {
+        QFETCH(QStringList, args);
+        QFETCH(QByteArray, file);
+        QFETCH(int, status);
+        QFETCH(QString, message);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("in.h"));
+        QVERIFY(writeFile(path, file));
+        args.replaceInStrings(QStringLiteral("FILE"), path);
+        const Run run = runTool(args, file);
+        QCOMPARE(run.status, status);
+        QCOMPARE(run.err, message.replace(QStringLiteral("FILE"), path));
+        QCOMPARE(run.out, QString());
+    }
+};
+
+QTEST_MAIN(tst_Guess)
+#include "tst_guess.moc"

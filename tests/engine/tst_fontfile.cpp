@@ -1,0 +1,291 @@
+// Font files drawn one pixel a dot: Unifont's rows as its .hex file holds them, FreeType's own
+// monochrome bitmaps placed by the face's ascent, advances, placement, the GFX structure judged
+// by avr-gcc, the PNG sheet, and the messages for fonts that cannot be used.
+#include "Error.h"
+#include "FontFile.h"
+#include "GlyphMaker.h"
+#include "Packing.h"
+#include "PreviewSheet.h"
+
+#include <QFile>
+#include <QGuiApplication>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <ft2build.h>
+#include FT_FREETYPE_H
+
+using namespace pointillo;
+
+namespace {
+
+const QString kUnifont = QStringLiteral("/usr/share/unifont/unifont.hex");
+const QString kLiberation =
+    QStringLiteral("/usr/share/fonts/truetype/liberation/LiberationSans-Regular.ttf");
+const QString kZenHei = QStringLiteral("/usr/share/fonts/truetype/wqy/wqy-zenhei.ttc");
+const QString kBitmapSong = QStringLiteral("/usr/share/fonts/X11/misc/wenquanyi_9pt.pcf");
+
+QStringList picture(const DotMatrix& dots) {
+    QStringList lines;
+    for (int y = 0; y < dots.height; ++y) {
+        QString line;
+        for (int x = 0; x < dots.width; ++x)
+            line += QLatin1Char(dots.At(x, y) ? '#' : '.');
+        lines << line;
+    }
+    return lines;
+}
+
+DotMatrix glyph(const QStringList& picture) {
+    DotMatrix dots(int(picture.first().size()), int(picture.size()));
+    for (int y = 0; y < dots.height; ++y)
+        for (int x = 0; x < dots.width; ++x)
+            dots.Set(x, y, picture[y][x] == QLatin1Char('#'));
+    return dots;
+}
+
+// The glyph's rows as the .hex file holds them, read with no code of the engine.
+QByteArray hexRows(char32_t cp) {
+    QFile file(kUnifont);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray key = QByteArray::number(uint(cp), 16).toUpper().rightJustified(4, '0') + ':';
+    for (QByteArray line = file.readLine(); !line.isEmpty(); line = file.readLine())
+        if (line.startsWith(key))
+            return QByteArray::fromHex(line.mid(key.size()).trimmed());
+    return {};
+}
+
+// FreeType's monochrome bitmap of cp at pixelSize, placed with the origin at column 0 and the
+// baseline at the face's rounded ascender, in a width x height matrix.
+QStringList freeTypeGlyph(const QString& path, int faceIndex, int pixelSize, char32_t cp, int width,
+                          int height, int* advance) {
+    FT_Library library;
+    FT_Face face;
+    FT_Init_FreeType(&library);
+    FT_New_Face(library, QFile::encodeName(path).constData(), faceIndex, &face);
+    if (FT_IS_SCALABLE(face))
+        FT_Set_Pixel_Sizes(face, 0, FT_UInt(pixelSize));
+    else
+        FT_Select_Size(face, 0);
+    FT_Load_Char(face, cp, FT_LOAD_RENDER | FT_LOAD_TARGET_MONO);
+    const FT_GlyphSlot slot = face->glyph;
+    const int ascent = int((face->size->metrics.ascender + 32) >> 6);
+    *advance = int((slot->advance.x + 32) >> 6);
+    DotMatrix dots(width, height);
+    for (int j = 0; j < int(slot->bitmap.rows); ++j)
+        for (int i = 0; i < int(slot->bitmap.width); ++i) {
+            const int x = slot->bitmap_left + i;
+            const int y = ascent - slot->bitmap_top + j;
+            const unsigned char* row = slot->bitmap.buffer + j * slot->bitmap.pitch;
+            if (x >= 0 && x < width && y >= 0 && y < height && ((row[i / 8] >> (7 - i % 8)) & 1))
+                dots.Set(x, y, true);
+        }
+    FT_Done_Face(face);
+    FT_Done_FreeType(library);
+    return picture(dots);
+}
+
+GlyphOptions fileOptions(const QString& path, int width, int height) {
+    GlyphOptions g;
+    g.render = GlyphOptions::Render::Mono;
+    g.fontFile = path;
+    g.width = width;
+    g.height = height;
+    return g;
+}
+
+struct Run {
+    int status = -1;
+    QByteArray out;
+    QString err;
+};
+
+Run runTool(const QStringList& args) {
+    QProcess p;
+    p.start(QCoreApplication::applicationDirPath() + QStringLiteral("/pointillo"), args);
+    p.closeWriteChannel();
+    const bool done = p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit;
+    return {done ? p.exitCode() : -1, p.readAllStandardOutput(),
+            QString::fromUtf8(p.readAllStandardError())};
+}
+
+} // namespace
+
+class tst_FontFile : public QObject {
+    Q_OBJECT
+
+private slots:
+    void unifontGlyphsAreTheRowsOfTheHexFile_data() {
+        QTest::addColumn<QString>("character");
+        QTest::newRow("a hanzi, 16 dots across") << QStringLiteral("中");
+        QTest::newRow("another hanzi") << QStringLiteral("赢");
+        QTest::newRow("a letter, 8 dots across") << QStringLiteral("g");
+    }
+
+    void unifontGlyphsAreTheRowsOfTheHexFile() {
+        QFETCH(QString, character);
+        const char32_t cp = character.toUcs4().first();
+        const QByteArray rows = hexRows(cp);
+        QVERIFY(!rows.isEmpty());
+        const int width = int(rows.size()) / 2; // 16 rows of one or two bytes
+        const Glyph g = GlyphMaker(fileOptions(kUnifont, width, 16)).MakeCharacter(cp);
+        QCOMPARE(PackingPlan(Layout::Row(), width, 16).Pack(g.dots).toHex(), rows.toHex());
+        QCOMPARE(g.advance, width);
+    }
+
+    void monoGlyphsAreFreeTypesBitmaps_data() {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<int>("faceIndex");
+        QTest::addColumn<int>("pixelSize");
+        QTest::addColumn<QString>("character");
+        QTest::addColumn<QSize>("matrix");
+        QTest::newRow("TrueType letter at 12 px") << kLiberation << 0 << 12 << "g" << QSize(8, 12);
+        QTest::newRow("TrueType letter at 24 px") << kLiberation << 0 << 24 << "M" << QSize(24, 24);
+        QTest::newRow("second face of a collection")
+            << kZenHei << 1 << 16 << QStringLiteral("国") << QSize(16, 16);
+        QTest::newRow("PCF bitmap font at its own strike")
+            << kBitmapSong << 0 << 12 << QStringLiteral("赢") << QSize(14, 14);
+    }
+
+    void monoGlyphsAreFreeTypesBitmaps() {
+        QFETCH(QString, path);
+        QFETCH(int, faceIndex);
+        QFETCH(int, pixelSize);
+        QFETCH(QString, character);
+        QFETCH(QSize, matrix);
+        const char32_t cp = character.toUcs4().first();
+        int advance = 0;
+        const QStringList expected = freeTypeGlyph(path, faceIndex, pixelSize, cp, matrix.width(),
+                                                   matrix.height(), &advance);
+        GlyphOptions options = fileOptions(path, matrix.width(), matrix.height());
+        options.faceIndex = faceIndex;
+        options.pixelSize = pixelSize;
+        const bool bitmapFont = path.endsWith(QLatin1String(".pcf"));
+        if (bitmapFont)
+            options.pixelSize = 0; // the font's one strike
+        const Glyph g = GlyphMaker(options).MakeCharacter(cp);
+        QCOMPARE(picture(g.dots), expected);
+        QCOMPARE(g.advance, advance);
+    }
+
+    void placementPutsTheInkWhereAsked_data() {
+        QTest::addColumn<int>("fit");
+        QTest::addColumn<int>("baseline");
+        QTest::addColumn<QStringList>("placed");
+        // A 2 x 2 bitmap one column right of the origin, its top 2 rows above the baseline; the
+        // face's ascent is 3.
+        QTest::newRow("font: baseline at the ascent")
+            << int(Placement::Fit::Font) << 0 << QStringList{".....", ".##..", ".#...", "....."};
+        QTest::newRow("baseline at line 2") << int(Placement::Fit::Baseline) << 2
+                                            << QStringList{".##..", ".#...", ".....", "....."};
+        QTest::newRow("centre: half a dot left and up when odd")
+            << int(Placement::Fit::Center) << 0 << QStringList{".....", ".##..", ".#...", "....."};
+        QTest::newRow("cut at the top") << int(Placement::Fit::Baseline) << 1
+                                        << QStringList{".#...", ".....", ".....", "....."};
+    }
+
+    void placementPutsTheInkWhereAsked() {
+        QFETCH(int, fit);
+        QFETCH(int, baseline);
+        QFETCH(QStringList, placed);
+        FontBitmap b;
+        b.pixels = glyph({"##", "#."});
+        b.left = 1;
+        b.top = 2;
+        int lost = 0;
+        const DotMatrix dots =
+            PlaceBitmap(b, 3, Placement{Placement::Fit(fit), baseline}, 5, 4, &lost);
+        QCOMPARE(picture(dots), placed);
+        QCOMPARE(lost, 3 - int(QStringList(placed).join(QString()).count(QLatin1Char('#'))));
+    }
+
+    void aFontThatCannotBeUsedIsNamedWithTheReason_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("no font") << QStringList{"A", "--font-file", "/etc/hostname"} << 1
+                                 << "pointillo: /etc/hostname is not a font FreeType can read\n";
+        QTest::newRow("a strike that does not exist")
+            << QStringList{"A", "--font-file", kBitmapSong, "--pixel-size", "30"} << 2
+            << "pointillo: " + kBitmapSong + " has no 30 px strike; it has 12 px\n";
+        QTest::newRow("a pixel size out of range")
+            << QStringList{"A", "--font-file", kUnifont, "--pixel-size", "0"} << 2
+            << "pointillo: --pixel-size must be a whole number from 1 to 512, not '0'\n";
+        QTest::newRow("a face the collection lacks")
+            << QStringList{"A", "--font-file", kZenHei, "--face-index", "9"} << 2
+            << "pointillo: " + kZenHei + " has no face 9 (or is not a font FreeType can read)\n";
+        QTest::newRow("a character the font lacks, under --strict")
+            << QStringList{"\u0E01", "--font-file", kBitmapSong, "--strict"} << 1
+            << "pointillo: U+0E01 is not in WenQuanYi Bitmap Song Regular (" + kBitmapSong +
+                   ") (--strict)\n";
+    }
+
+    void aFontThatCannotBeUsedIsNamedWithTheReason() {
+        QFETCH(QStringList, args);
+        QFETCH(int, status);
+        QFETCH(QString, message);
+        const Run run = runTool(args);
+        QCOMPARE(run.status, status);
+        QCOMPARE(run.err.section(QLatin1String("usage:"), 0, 0), message);
+    }
+
+    void aHexLineThatIsNotHexIsNamed() {
+        QTemporaryDir dir;
+        QFile hex(dir.filePath("bad.hex"));
+        QVERIFY(hex.open(QIODevice::WriteOnly));
+        hex.write("0041:00000000000000000000000000000000\n0042:0000XYZ\n");
+        hex.close();
+        try {
+            FontFile font(hex.fileName(), 0, 16, false);
+            QFAIL("a broken .hex file was read");
+        } catch (const Error& e) {
+            QCOMPARE(e.status, 1);
+            QCOMPARE(e.message, hex.fileName() + ": line 2 is not a Unifont .hex glyph (CODE:HEX)");
+        }
+    }
+
+    void theSheetShowsALitDiscWhereADotIsLit() {
+        const Glyph g = GlyphMaker(fileOptions(kUnifont, 16, 16)).MakeCharacter(U'中');
+        const QImage sheet = PreviewSheet({g, g});
+        const SheetLayout layout = SheetLayoutFor(2, 16, 16);
+        QStringList seen;
+        for (int y = 0; y < 16; ++y) {
+            QString line;
+            for (int x = 0; x < 16; ++x)
+                line += sheet.pixelColor(layout.DotCentre(1, x, y)) == QColor(0, 255, 0)
+                            ? QLatin1Char('#')
+                            : QLatin1Char('.');
+            seen << line;
+        }
+        QCOMPARE(seen, picture(g.dots));
+    }
+
+    void aGfxFontCompilesForTheAtmega328p() {
+        if (QStandardPaths::findExecutable("avr-gcc").isEmpty())
+            QSKIP("avr-gcc is not installed (scripts/setup.sh installs it)");
+        QTemporaryDir dir;
+        const Run font = runTool({"--range", "U+0041-U+0043", "--font-file", kUnifont, "--format",
+                                  "gfx", "--dialect", "arduino", "--width", "proportional", "-o",
+                                  dir.filePath("font.h")});
+        QCOMPARE(font.status, 0);
+        QFile use(dir.filePath("use.c"));
+        QVERIFY(use.open(QIODevice::WriteOnly));
+        use.write("#include \"font.h\"\n"
+                  "uint8_t advanceOfB(void) {\n"
+                  "    return pgm_read_byte(&fontGlyphs['B' - 0x41].xAdvance);\n}\n"
+                  "const GFXfont *theFont(void) { return &font; }\n");
+        use.close();
+        QProcess gcc;
+        gcc.start("avr-gcc", {"-mmcu=atmega328p", "-Os", "-Wall", "-Wextra", "-Werror", "-c",
+                              use.fileName(), "-o", dir.filePath("use.o")});
+        QVERIFY(gcc.waitForFinished(60000));
+        QCOMPARE(QString::fromUtf8(gcc.readAllStandardError()), QString());
+        QCOMPARE(gcc.exitCode(), 0);
+    }
+};
+
+QTEST_MAIN(tst_FontFile)
+#include "tst_fontfile.moc"
