@@ -3,8 +3,10 @@
 // the frames' titles keep clear of the captions under them.
 
 #include "WindowFixture.h"
+#include "codegen/CodeText.h"
 #include "codegen/CodeView.h"
 #include "window/CharBox.h"
+#include "window/ScrollBar.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -154,6 +156,31 @@ private slots:
         QApplication::clipboard()->clear();
         w->Cmd_Copy_Click();
         QCOMPARE(QApplication::clipboard()->text(), code);
+    }
+
+    // The view shows the code it holds, one long line of bytes included, and what is typed at
+    // its start (where a new code puts the cursor) joins that code.
+    void theCodeViewShowsTheCodeItHolds_data() {
+        QTest::addColumn<int>("dots"); // lines and rows of the matrix
+        QTest::addColumn<QString>("typed");
+        QTest::newRow("the start-up matrix") << 16 << "";
+        QTest::newRow("the largest matrix") << 254 << "";
+        QTest::newRow("typed after a new code") << 254 << "; mine\r\n";
+    }
+    void theCodeViewShowsTheCodeItHolds() {
+        QFETCH(int, dots);
+        QFETCH(QString, typed);
+        w->HScrl_Lines->setValue(dots);
+        w->HScrl_Rows->setValue(dots);
+        const QString code =
+            orvane::BuildCodeString(*w->Vek1, pointillo::Layout::Row(), true, w->Txt_Char->text());
+        QCOMPARE(w->Txt_Display->Text(), code);
+        QCOMPARE(w->Txt_Display->toPlainText(), QString(code).replace("\r\n", "\n"));
+        w->Txt_Display->setFocus(Qt::MouseFocusReason);
+        QTest::keyClicks(w->Txt_Display, QString(typed).remove('\r').remove('\n'));
+        if (typed.endsWith("\r\n"))
+            QTest::keyClick(w->Txt_Display, Qt::Key_Return);
+        QCOMPARE(w->Txt_Display->Text(), typed + code);
     }
 
     void aKeyBeyondTheBasicPlaneTypesItsCharacter_data() {

@@ -1,6 +1,7 @@
 // The window as a desktop starts it, in whatever locale this process was started in: it writes
 // what the window shows into the folder named by its one argument, the code text as a .dot file
-// holds it (start.dot) and the panel's dots as a picture of '#' and '.' (panel.txt). Fontconfig
+// holds it (start.dot), the panel's dots as a picture of '#' and '.' (panel.txt) and the window
+// as it looks (window.png). Fontconfig
 // settles its language when a process starts, so each locale needs a process of its own.
 
 #include "SaveFile.h"
@@ -36,7 +37,9 @@ int main(int argc, char** argv) {
         return 2;
     }
     testing::WindowFixture f;
-    const bool written = write(folder.filePath("start.dot"),
+    f.window->show();
+    const bool written = f.window->grab().save(folder.filePath("window.png")) &&
+                         write(folder.filePath("start.dot"),
                                pointillo::DotFileBytes(f.window->Txt_Display->Text())) &&
                          write(folder.filePath("panel.txt"), panelPicture(*f.window->Vek1));
     return written ? 0 : 1;
