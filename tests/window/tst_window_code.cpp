@@ -183,7 +183,7 @@ private slots:
 
     void aFailingSaveDialogIsReported_data() {
         QTest::addColumn<int>("failure"); // -1 is running out of memory
-        QTest::newRow("a device error") << platform::kErrDeviceIO;
+        QTest::newRow("a device error") << int(platform::kErrDeviceIO);
         QTest::newRow("out of memory") << -1;
     }
     void aFailingSaveDialogIsReported() {

@@ -180,7 +180,7 @@ private slots:
         w->Vek1->ClrAll();
         QCOMPARE(w->VekSite().YieldCount(), 254);
         QCOMPARE(f->panelsPainted(), 1);
-        QCOMPARE(f->settingLabels(), labelsFor(QSize(254, 254), 1));
+        QCOMPARE(f->settingLabels(), labelsFor(QSize(254, 254), 5));
         QCOMPARE(f->code(), f->codeOfPanel());
     }
 };
