@@ -190,6 +190,7 @@ private slots:
         QCOMPARE(f->messageTexts(), QStringList());
         QCOMPARE(f->dots(), f->startDots);
         QVERIFY(w->CharMode);
+        QCOMPARE(f->code(), f->codeOfPanel());
     }
 
     void runningOutOfMemoryInThePictureDialogIsReported() {
@@ -198,6 +199,7 @@ private slots:
         QCOMPARE(f->messageTexts(), QStringList{"不能打开所选取的图象文件！"});
         QCOMPARE(f->dots(), f->startDots);
         QVERIFY(w->CharMode);
+        QCOMPARE(f->code(), f->codeOfPanel());
     }
 
     void anUnreadablePictureIsRefusedAndLosesNothing_data() {
