@@ -3,9 +3,10 @@
 #include "Error.h"
 #include "Packing.h"
 
-#include <QMap>
 #include <QRegularExpression>
 #include <QStringDecoder>
+
+#include <algorithm>
 
 namespace pointillo {
 
@@ -39,38 +40,93 @@ bool looksIntelHex(const QByteArray& data) {
     return any;
 }
 
-// The data bytes of an Intel HEX image in address order.
-QByteArray readIntelHex(const QByteArray& data, const QString& name) {
-    QMap<unsigned, char> memory;
+// The data records of an Intel HEX image, each a run of bytes at an address.
+struct HexRun {
+    unsigned address;
+    qsizetype offset; // into the data of all records, in file order
+    qsizetype size;
+    int lineNo;
+};
+
+struct HexRecord {
+    int type = 0;
+    unsigned address = 0;
+    QByteArray data;
+};
+
+HexRecord hexRecord(const QByteArray& line, int lineNo, const QString& name) {
+    const QByteArray r = QByteArray::fromHex(line.mid(1));
+    quint8 sum = 0;
+    for (char c : r)
+        sum += quint8(c);
+    if (r.size() < 5 || r.size() != 5 + quint8(r[0]) || sum != 0 || line.size() != 1 + 2 * r.size())
+        inputError(name, QStringLiteral("line %1 is not a valid Intel HEX record").arg(lineNo));
+    return {quint8(r[3]), unsigned(quint8(r[1])) << 8 | quint8(r[2]), r.mid(4, quint8(r[0]))};
+}
+
+// The bytes of the runs in address order, gaps closed up. Two records for one address would
+// make the image ambiguous, so they are refused rather than one silently winning.
+QByteArray inAddressOrder(QList<HexRun>& runs, const QByteArray& data, const QString& name) {
+    std::stable_sort(runs.begin(), runs.end(),
+                     [](const HexRun& a, const HexRun& b) { return a.address < b.address; });
+    QByteArray bytes;
+    bytes.reserve(data.size());
+    quint64 end = 0;
+    for (const HexRun& run : runs) {
+        if (run.address < end)
+            inputError(name, QStringLiteral("line %1 writes address 0x%2 a second time")
+                                 .arg(run.lineNo)
+                                 .arg(run.address, 0, 16));
+        bytes.append(data.constData() + run.offset, run.size);
+        end = quint64(run.address) + quint64(run.size);
+    }
+    return bytes;
+}
+
+// The data bytes of an Intel HEX image in address order. A file without its end record was
+// cut short, and records after it belong to no image: both are refused, not read in part.
+QByteArray readIntelHex(const QByteArray& text, const QString& name) {
+    QList<HexRun> runs;
+    QByteArray data;
     unsigned upper = 0;
     int lineNo = 0;
-    for (const QByteArray& line : data.split('\n')) {
+    int endLine = 0;
+    for (const QByteArray& line : text.split('\n')) {
         ++lineNo;
         const QByteArray t = line.trimmed();
         if (t.isEmpty())
             continue;
-        const QByteArray r = QByteArray::fromHex(t.mid(1));
-        quint8 sum = 0;
-        for (char c : r)
-            sum += quint8(c);
-        if (r.size() < 5 || r.size() != 5 + quint8(r[0]) || sum != 0 ||
-            t.size() != 1 + 2 * r.size())
-            inputError(name, QStringLiteral("line %1 is not a valid Intel HEX record").arg(lineNo));
-        const int type = quint8(r[3]);
-        if (type == 1)
-            break;
-        if (type == 4 && r.size() == 7)
-            upper = unsigned(quint8(r[4])) << 24 | unsigned(quint8(r[5])) << 16;
-        if (type != 0)
-            continue;
-        const unsigned address = upper + (unsigned(quint8(r[1])) << 8 | quint8(r[2]));
-        for (int k = 0; k < quint8(r[0]); ++k)
-            memory.insert(address + unsigned(k), r[4 + k]);
+        if (endLine)
+            inputError(name, QStringLiteral("line %1 follows the end record of line %2")
+                                 .arg(lineNo)
+                                 .arg(endLine));
+        const HexRecord r = hexRecord(t, lineNo, name);
+        if (r.type == 1)
+            endLine = lineNo;
+        else if (r.type == 4 && r.data.size() == 2)
+            upper = unsigned(quint8(r.data[0])) << 24 | unsigned(quint8(r.data[1])) << 16;
+        else if (r.type == 2 && r.data.size() == 2)
+            upper = (unsigned(quint8(r.data[0])) << 8 | quint8(r.data[1])) << 4;
+        else if (r.type == 0 && !r.data.isEmpty()) {
+            runs.append({upper + r.address, data.size(), r.data.size(), lineNo});
+            data += r.data;
+        }
     }
-    QByteArray bytes;
-    for (char c : memory)
-        bytes.append(c);
-    return bytes;
+    if (!endLine)
+        inputError(name, QStringLiteral("has no Intel HEX end record (:00000001FF); the file "
+                                        "may have been cut short"));
+    return inAddressOrder(runs, data, name);
+}
+
+// CR LF, LF and a lone CR (older Mac editors, some assemblers' listings) all end a line; the
+// readers below see only LF.
+QByteArray withLineFeeds(const QByteArray& data) {
+    if (!data.contains('\r'))
+        return data;
+    QByteArray out = data;
+    out.replace("\r\n", "\n");
+    out.replace('\r', '\n');
+    return out;
 }
 
 QString decodeText(const QByteArray& data) {
@@ -99,10 +155,11 @@ QString withoutComments(const QString& text, bool assembler) {
                 if (out[k] != QLatin1Char('\n'))
                     out[k] = QLatin1Char(' ');
         };
-        if (assembler ? out[i] == QLatin1Char(';') : out.mid(i, 2) == QLatin1String("//")) {
+        const QStringView two = QStringView(out).mid(i, 2);
+        if (assembler ? out[i] == QLatin1Char(';') : two == QLatin1String("//")) {
             const qsizetype end = out.indexOf(QLatin1Char('\n'), i);
             blank(i, end < 0 ? out.size() : end);
-        } else if (!assembler && out.mid(i, 2) == QLatin1String("/*")) {
+        } else if (!assembler && two == QLatin1String("/*")) {
             const qsizetype end = out.indexOf(QLatin1String("*/"), i + 2);
             blank(i, end < 0 ? out.size() : end + 2);
         }
@@ -185,8 +242,8 @@ bool holdsBytes(const QString& declaration, QStringView initialiser) {
         QStringLiteral("\\b(?:int|long|short|u?int(?:16|32|64)_t|word|WORD|DWORD|size_t|float|"
                        "double|GFXglyph|GFXfont)\\b"));
     static const QRegularExpression numbersOnly(
-        QStringLiteral("^[\\s{},\\-+]*(?:(?:0[xX][0-9A-Fa-f]+|0[bB][01]+|[0-9]+)[uUlL]*"
-                       "[\\s{},\\-+]*)*$"));
+        QStringLiteral("^[\\s{},\\-+]*+(?:(?:0[xX][0-9A-Fa-f]++|0[bB][01]++|[0-9]++)[uUlL]*+"
+                       "[\\s{},\\-+]*+)*+$"));
     if (!declaration.contains(QLatin1Char('[')))
         return false;
     if (byteType.match(declaration).hasMatch())
@@ -196,27 +253,43 @@ bool holdsBytes(const QString& declaration, QStringView initialiser) {
     return numbersOnly.match(initialiser.toString()).hasMatch();
 }
 
+// The position of the next "= {" (spaces between) from from on, or -1. A regular expression
+// matched again from an offset would check the whole text each time, which made the read
+// quadratic in the number of initialisers.
+qsizetype initialiserAt(const QString& code, qsizetype from) {
+    for (qsizetype k = code.indexOf(QLatin1Char('='), from); k >= 0;
+         k = code.indexOf(QLatin1Char('='), k + 1)) {
+        qsizetype next = k + 1;
+        while (next < code.size() && code[next].isSpace())
+            ++next;
+        if (next < code.size() && code[next] == QLatin1Char('{'))
+            return k;
+    }
+    return -1;
+}
+
 // The initialisers of byte arrays. Source without any initialiser is a bare byte list, as the
 // window writes it.
 QByteArray cBytes(const QString& code, const QString& name) {
-    static const QRegularExpression init(QStringLiteral("=\\s*\\{"));
     QByteArray bytes;
     bool anyInitialiser = false;
     qsizetype declStart = 0;
     // Line numbers are counted on from the last initialiser, so the whole read stays linear.
     qsizetype countedTo = 0;
     int lineNo = 1;
-    for (QRegularExpressionMatch m = init.match(code); m.hasMatch();
-         m = init.match(code, declStart)) {
+    for (qsizetype equals = initialiserAt(code, 0); equals >= 0;
+         equals = initialiserAt(code, declStart)) {
         anyInitialiser = true;
-        const qsizetype open = m.capturedEnd() - 1;
+        qsizetype open = equals + 1;
+        while (code[open] != QLatin1Char('{'))
+            ++open;
         qsizetype from = declStart;
-        for (qsizetype k = m.capturedStart() - 1; k >= declStart; --k)
+        for (qsizetype k = equals - 1; k >= declStart; --k)
             if (code[k] == QLatin1Char(';') || code[k] == QLatin1Char('}')) {
                 from = k + 1;
                 break;
             }
-        const QString declaration = code.mid(from, m.capturedStart() - from);
+        const QString declaration = code.mid(from, equals - from);
         qsizetype close = open;
         for (int depth = 0; close < code.size(); ++close) {
             depth += code[close] == QLatin1Char('{') ? 1 : code[close] == QLatin1Char('}') ? -1 : 0;
@@ -277,7 +350,11 @@ QList<Glyph> subjectsOf(const QString& text) {
     QList<Glyph> named;
     for (const QRegularExpressionMatch& m : tableComment.globalMatch(text)) {
         const auto cp = char32_t(m.captured(2).toUInt(nullptr, 16));
-        named.append({cp, QString::fromUcs4(&cp, 1), {}});
+        // A label that names no character leaves its glyph without one, bytes kept.
+        if (QChar::isSurrogate(cp) || cp > QChar::LastValidCodePoint)
+            named.append(Glyph{});
+        else
+            named.append({cp, QString::fromUcs4(&cp, 1), {}});
     }
     if (!named.isEmpty())
         return named;
@@ -295,10 +372,10 @@ CodeBytes ReadCodeBytes(const QByteArray& data, const QString& name, const ReadL
     CodeBytes result;
     if (looksBinary(data, name)) {
         result.bytes = data;
-    } else if (looksIntelHex(data)) {
-        result.bytes = readIntelHex(data, name);
+    } else if (const QByteArray lines = withLineFeeds(data); looksIntelHex(lines)) {
+        result.bytes = readIntelHex(lines, name);
     } else {
-        const QString text = decodeText(data);
+        const QString text = decodeText(lines);
         ReadLayout tagged = base;
         if (layoutFromTag(text, tagged))
             result.tagged = tagged;

@@ -10,6 +10,7 @@ packages=(
     fonts-wqy-zenhei fonts-arphic-uming fonts-arphic-ukai fonts-liberation
     fontconfig libfontconfig-dev libfreetype-dev unifont xfonts-wqy
     as31 sdcc gcc-avr avr-libc
+    clang libfuzzer-14-dev
     dpkg-dev file lintian desktop-file-utils appstream
 )
 

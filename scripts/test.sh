@@ -18,3 +18,6 @@ ctest --test-dir "$root/build-asan" --output-on-failure --timeout 600
 
 echo "== Debian packages"
 "$root/scripts/package-check.sh" "$root/build-test"
+
+echo "== fuzz targets, 30 seconds each"
+"$root/scripts/fuzz.sh" 30

@@ -10,7 +10,10 @@
 #include "PreviewSheet.h"
 #include "ProductInfo.h"
 #include "SaveFile.h"
+#include "TableOutput.h"
+#include "TableText.h"
 #include "TableWriter.h"
+#include "platform/FileAccess.h"
 #include "platform/PlatformError.h"
 
 #include <QBuffer>
@@ -35,6 +38,29 @@ void warnOrFail(const QString& warning, bool strict) {
     if (strict)
         throw CliError{1, warning + QStringLiteral(" (--strict)")};
     printError(QStringLiteral("warning: ") + warning);
+}
+
+// No table or character list comes near this; /dev/zero or a runaway pipe would otherwise be
+// read until memory runs out.
+constexpr qint64 kMaxInputBytes = 64 * 1024 * 1024;
+
+CliError tooLong(const QString& name) {
+    return {1, QStringLiteral("cannot read %1: it holds more than 64 MiB, the most an input may "
+                              "hold")
+                   .arg(name)};
+}
+
+QByteArray readStandardInput() {
+    QFile file;
+    if (!file.open(stdin, QIODevice::ReadOnly))
+        throw CliError{1, QStringLiteral("cannot read standard input: %1").arg(file.errorString())};
+    // One byte past the limit tells an input that fits from one that does not.
+    QByteArray data = file.read(kMaxInputBytes + 1);
+    if (file.error() != QFileDevice::NoError)
+        throw CliError{1, QStringLiteral("cannot read standard input: %1").arg(file.errorString())};
+    if (data.size() > kMaxInputBytes)
+        throw tooLong(QStringLiteral("standard input"));
+    return data;
 }
 
 void addCharsFrom(CharacterSet& set, const QString& path) {
@@ -104,7 +130,7 @@ bool isTable(Format f) {
 }
 
 // With an index the table follows its order, so a binary search gives the glyph's number.
-void sortByIndex(QList<Glyph>& glyphs, const OutputOptions& out) {
+void sortGlyphsByIndex(QList<Glyph>& glyphs, const OutputOptions& out) {
     if (!isTable(out.format) || out.index == IndexKind::None)
         return;
     if (out.index == IndexKind::Gb2312)
@@ -150,7 +176,7 @@ void writeOut(const QByteArray& bytes, const QString& path) {
         return;
     }
     try {
-        SaveFileBytes(path, bytes);
+        SaveOutputBytes(path, bytes);
     } catch (const platform::PlatformError& e) {
         throw CliError{
             1, QStringLiteral("cannot write %1: %2").arg(path, QString::fromStdString(e.what()))};
@@ -180,58 +206,196 @@ void verify(const QByteArray& written, const QList<Glyph>& glyphs, const OutputO
 // An 8051 addresses 64 KiB of code; a bigger table belongs in external memory.
 constexpr qsizetype kCodeSpace = 0x10000;
 
-void warnAboutCodeSpace(const QList<Glyph>& glyphs, const OutputOptions& out) {
+void warnAboutCodeSpace(qsizetype count, const OutputOptions& out, int width, int height) {
     if (out.format != Format::C && out.format != Format::Asm)
         return;
-    const DotMatrix& d = glyphs.first().dots;
-    const qsizetype size = glyphs.size() * PackingPlan(out.layout, d.width, d.height).ByteCount();
+    const qsizetype size = count * PackingPlan(out.layout, width, height).ByteCount();
     if (size > kCodeSpace)
         printError(QStringLiteral("warning: the table holds %1 bytes, more than the 64 KiB code "
                                   "space of an 8051; --format bin or hex suits external memory")
                        .arg(size));
 }
 
-int generate(const CliOptions& o) {
-    // Characters first: a usage error needs no control library.
-    const QList<char32_t> cps = o.picture.isEmpty() ? characters(o) : QList<char32_t>{};
-    const GlyphMaker maker(o.glyph);
-    QList<Glyph> glyphs;
-    OutputOptions out = o.out;
-    if (!o.picture.isEmpty()) {
-        QImage picture;
-        try {
-            picture = LoadPicture(o.picture);
-        } catch (const platform::PlatformError& e) {
-            throw CliError{1, QStringLiteral("cannot read the picture %1: %2")
-                                  .arg(o.picture, QString::fromStdString(e.what()))};
-        }
-        glyphs.append(maker.MakePicture(picture, QFileInfo(o.picture).absoluteFilePath()));
-        out.index = IndexKind::None; // a picture is no character to look up
-    } else {
-        warnOrFail(maker.FamilyWarning(), o.strict);
-        glyphs.reserve(cps.size());
-        QString warning;
-        for (char32_t cp : cps) {
-            glyphs.append(maker.MakeCharacter(cp, &warning));
-            warnOrFail(warning, o.strict);
-        }
+// The fewest characters of output each table byte takes in a format: its two hex digits, or
+// "0x00," in C and "00H," in assembler and the window's text.
+qint64 outputPerByte(Format f) {
+    switch (f) {
+    case Format::Bin:
+    case Format::Gfx: // cropped glyphs: at most the table's bytes, but said the same way
+        return 1;
+    case Format::Hex:
+        return 2;
+    case Format::Text:
+    case Format::C:
+    case Format::Asm:
+        return 4;
     }
-    out.baseline = maker.BaselineLine();
-    sortByIndex(glyphs, out);
-    warnAboutCodeSpace(glyphs, out);
+    return 1;
+}
+
+// Far more than any display's memory; a table this big is a mistaken range, and is refused before
+// the first glyph is drawn rather than after hours and gigabytes.
+constexpr qint64 kMaxOutputBytes = qint64(4) * 1024 * 1024 * 1024;
+
+void checkTableSize(qsizetype count, const OutputOptions& out, int width, int height) {
+    const qint64 tableBytes = qint64(count) * PackingPlan(out.layout, width, height).ByteCount();
+    const qint64 output = tableBytes * outputPerByte(out.format);
+    if (output > kMaxOutputBytes)
+        throw CliError{2,
+                       QStringLiteral("the table would take at least %1 bytes (%2 glyphs of %3 x "
+                                      "%4 dots), more than the 4 GiB an output may take")
+                           .arg(output)
+                           .arg(count)
+                           .arg(height)
+                           .arg(width)};
+    // A 16-bit address past 0xFFFF wraps around in as31 and sdcc; hex output has extended
+    // address records for it.
+    if (out.origin && (out.format == Format::C || out.format == Format::Asm) &&
+        *out.origin + tableBytes > kCodeSpace)
+        throw CliError{2, QStringLiteral("the table runs from 0x%1 to 0x%2, past the 16-bit "
+                                         "address 0xFFFF; --format hex or bin suit a bigger table")
+                              .arg(HexWord(*out.origin, 4))
+                              .arg(HexWord(unsigned(*out.origin + tableBytes - 1), 4))};
+}
+
+// A few warnings in full; a million more (a whole plane drawn by no face) are one line.
+class WarningSummary {
+public:
+    explicit WarningSummary(bool strict) : m_strict(strict) {}
+    void Add(const QString& warning) {
+        if (warning.isEmpty())
+            return;
+        if (m_shown < kShown || m_strict)
+            warnOrFail(warning, m_strict);
+        else
+            ++m_more;
+        ++m_shown;
+    }
+    void Finish() const {
+        if (m_more)
+            printError(QStringLiteral("warning: and %1 more characters like those above "
+                                      "(--strict refuses them)")
+                           .arg(m_more));
+    }
+
+private:
+    static constexpr int kShown = 5;
+    bool m_strict;
+    qint64 m_shown = 0;
+    qint64 m_more = 0;
+};
+
+// With an index the table follows its order, so a binary search gives the glyph's number. The
+// keys need no glyph, so the order is known before the first is drawn.
+void sortByIndex(QList<char32_t>& cps, const OutputOptions& out) {
+    if (!isTable(out.format) || out.index == IndexKind::None)
+        return;
+    if (out.index == IndexKind::Gb2312)
+        for (char32_t cp : cps)
+            if (!Gb2312Code(cp))
+                throw CliError{2, QStringLiteral("%1 has no GB2312 code; --index gb2312 needs "
+                                                 "every character in GB2312")
+                                      .arg(CodePointName(cp))};
+    std::stable_sort(cps.begin(), cps.end(), [&out](char32_t a, char32_t b) {
+        return IndexKey(a, out.index) < IndexKey(b, out.index);
+    });
+}
+
+TableFacts factsOf(const CliOptions& o, const GlyphMaker& maker) {
+    return {o.glyph.fontFile.isEmpty()
+                ? QStringLiteral("%1 (asked for %2)").arg(maker.FaceUsed(), o.glyph.font)
+                : maker.FaceUsed(),
+            glyphOptionText(o.glyph)};
+}
+
+// What must see every glyph before anything is written: the #/. preview (its pictures follow
+// the warnings), the PNG sheet, --verify, and a gfx font's records.
+void writeWhole(const CliOptions& o, const GlyphMaker& maker, const QList<char32_t>& cps,
+                OutputOptions out) {
+    QList<Glyph> glyphs;
+    glyphs.reserve(cps.size());
+    WarningSummary warnings(o.strict);
+    QString warning;
+    for (char32_t cp : cps) {
+        glyphs.append(maker.MakeCharacter(cp, &warning));
+        warnings.Add(warning);
+    }
+    warnings.Finish();
     if (o.preview)
         preview(glyphs);
     if (!o.previewPng.isEmpty())
         writePreviewSheet(glyphs, o.previewPng);
-    const TableFacts facts{
-        o.glyph.fontFile.isEmpty()
-            ? QStringLiteral("%1 (asked for %2)").arg(maker.FaceUsed(), o.glyph.font)
-            : maker.FaceUsed(),
-        glyphOptionText(o.glyph)};
-    const QByteArray bytes = write(glyphs, out, facts);
+    const QByteArray bytes = write(glyphs, out, factsOf(o, maker));
     if (o.verify)
         verify(bytes, glyphs, out);
     writeOut(bytes, out.output);
+}
+
+// Every other table is made and written glyph by glyph, holding only the index keys and widths.
+void writeStreamed(const CliOptions& o, const GlyphMaker& maker, const QList<char32_t>& cps,
+                   const OutputOptions& out) {
+    TableOutput output(out.output);
+    TableStream stream(out, factsOf(o, maker), !out.output.isEmpty(), o.glyph.width, o.glyph.height,
+                       cps.size());
+    output.Write(stream.Begin());
+    WarningSummary warnings(o.strict);
+    Progress progress(cps.size());
+    QString warning;
+    for (qsizetype k = 0; k < cps.size(); ++k) {
+        const Glyph g = maker.MakeCharacter(cps[k], &warning);
+        warnings.Add(warning);
+        output.Write(stream.Add(g));
+        progress.Done(k + 1);
+    }
+    output.Write(stream.End());
+    warnings.Finish();
+    output.Commit();
+}
+
+int generatePicture(const CliOptions& o) {
+    checkTableSize(1, o.out, o.glyph.width, o.glyph.height);
+    const GlyphMaker maker(o.glyph);
+    QImage picture;
+    try {
+        picture = LoadPicture(o.picture);
+    } catch (const platform::PlatformError& e) {
+        throw CliError{1, QStringLiteral("cannot read the picture %1: %2")
+                              .arg(o.picture, QString::fromStdString(e.what()))};
+    }
+    const QList<Glyph> glyphs{maker.MakePicture(picture, QFileInfo(o.picture).absoluteFilePath())};
+    OutputOptions out = o.out;
+    out.index = IndexKind::None; // a picture is no character to look up
+    out.baseline = maker.BaselineLine();
+    if (o.preview)
+        preview(glyphs);
+    if (!o.previewPng.isEmpty())
+        writePreviewSheet(glyphs, o.previewPng);
+    const QByteArray bytes = write(glyphs, out, factsOf(o, maker));
+    if (o.verify)
+        verify(bytes, glyphs, out);
+    writeOut(bytes, out.output);
+    return 0;
+}
+
+int generate(const CliOptions& o) {
+    if (!o.picture.isEmpty())
+        return generatePicture(o);
+    // Characters, their order and the table's size first: a usage error draws nothing.
+    QList<char32_t> cps = characters(o);
+    OutputOptions out = o.out;
+    sortByIndex(cps, out);
+    checkTableSize(cps.size(), out, o.glyph.width, o.glyph.height);
+    warnAboutCodeSpace(cps.size(), out, o.glyph.width, o.glyph.height);
+    if (o.verify && out.format == Format::Gfx)
+        throw CliError{2, QStringLiteral("--verify reads back text, c, asm, hex and bin tables; a "
+                                         "gfx font's glyphs are cropped")};
+    const GlyphMaker maker(o.glyph);
+    warnOrFail(maker.FamilyWarning(), o.strict);
+    out.baseline = maker.BaselineLine();
+    if (o.preview || !o.previewPng.isEmpty() || o.verify || out.format == Format::Gfx)
+        writeWhole(o, maker, cps, out);
+    else
+        writeStreamed(o, maker, cps, out);
     return 0;
 }
 
@@ -240,8 +404,7 @@ int decode(const CliOptions& o) {
     const QString name = o.input == QLatin1String("-") ? QStringLiteral("standard input") : o.input;
     const ReadLayout fallback{o.inRows.value_or(16), o.inLines.value_or(16),
                               o.inLayout.value_or(Layout::Row())};
-    const ReadResult read =
-        ReadCode(data, o.input == QLatin1String("-") ? name : o.input, fallback);
+    ReadResult read = ReadCode(data, o.input == QLatin1String("-") ? name : o.input, fallback);
     if (!o.formatGiven) {
         QString pictures;
         for (qsizetype k = 0; k < read.glyphs.size(); ++k) {
@@ -256,11 +419,12 @@ int decode(const CliOptions& o) {
     }
     OutputOptions out = o.out;
     out.command = QStringLiteral("pointillo decode %1").arg(name);
-    QList<Glyph> glyphs = read.glyphs;
+    QList<Glyph> glyphs = std::move(read.glyphs); // sorting a copy would double the dots held
     for (const Glyph& g : glyphs)
         if (!g.codePoint)
             out.index = IndexKind::None; // nothing to index by
-    sortByIndex(glyphs, out);
+    checkTableSize(glyphs.size(), out, read.layout.width, read.layout.height);
+    sortGlyphsByIndex(glyphs, out);
     const TableFacts facts{QStringLiteral("read back from %1").arg(name), QStringLiteral("none")};
     writeOut(write(glyphs, out, facts), out.output);
     return 0;
@@ -288,22 +452,30 @@ void print(const QString& text) {
 
 } // namespace
 
+// A regular file, opened without blocking (a FIFO without a writer would hang), or standard input
+// for "-": a device or a pipe by name is refused rather than read without end.
 QByteArray ReadInput(const QString& path) {
-    QFile file;
-    const bool stdinput = path == QLatin1String("-");
-    const bool opened = stdinput ? file.open(stdin, QIODevice::ReadOnly)
-                                 : (file.setFileName(path), file.open(QIODevice::ReadOnly));
-    if (!opened)
-        throw CliError{1, QStringLiteral("cannot read %1: %2").arg(path, file.errorString())};
-    QByteArray data = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw CliError{1, QStringLiteral("cannot read %1: %2").arg(path, file.errorString())};
-    return data;
+    if (path == QLatin1String("-"))
+        return readStandardInput();
+    try {
+        return platform::ReadRegularFile(path, kMaxInputBytes);
+    } catch (const platform::PlatformError& e) {
+        if (e.number() == platform::kErrPermissionDenied)
+            throw CliError{1, QStringLiteral("cannot read %1: it is not a regular file (give - to "
+                                             "read standard input)")
+                                  .arg(path)};
+        if (e.number() == platform::kErrDeviceIO && QFileInfo(path).size() > kMaxInputBytes)
+            throw tooLong(path);
+        throw CliError{
+            1, QStringLiteral("cannot read %1: %2").arg(path, QString::fromStdString(e.what()))};
+    }
 }
 
 int RunCli(const QStringList& arguments) {
     try {
-        const CliOptions o = ParseArguments(arguments);
+        CliOptions o = ParseArguments(arguments);
+        if (o.out.output == QLatin1String("-"))
+            o.out.output.clear(); // standard output, as for an input
         switch (o.command) {
         case CliOptions::Command::Help:
             print(UsageText());

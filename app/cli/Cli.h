@@ -9,7 +9,9 @@ namespace pointillo {
 // status: 0 success, 1 an input or output failure, 2 a usage error.
 int RunCli(const QStringList& arguments);
 
-// The whole of a file, or of standard input for "-". Throws CliError (status 1) naming path.
+// The whole of a regular file, opened without blocking, or of standard input for "-", up to
+// 64 MiB. Throws CliError (status 1) naming path for anything else (a device, a pipe by name),
+// or for a longer input.
 QByteArray ReadInput(const QString& path);
 
 } // namespace pointillo

@@ -4,6 +4,7 @@
 #include "platform/FileAccess.h"
 #include "platform/PlatformError.h"
 
+#include <QList>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
@@ -17,6 +18,20 @@ bool isLeadByte(std::uint8_t b) {
 
 [[noreturn]] void fail(int number, const QString& why) {
     throw platform::PlatformError(number, why);
+}
+
+// Scrambling keeps a lead byte and XORs the byte after it, so it undoes itself only where the
+// XOR never turns a single byte into a lead byte (0x80 and 0xFF become 0xB7 and 0xC8).
+QString firstUnscramblable(const QString& text) {
+    for (const uint u : text.toUcs4()) {
+        const auto cp = char32_t(u);
+        QStringEncoder encoder("GBK");
+        // A letter after it: a lone byte at the very end is XORed whatever it is.
+        const QByteArray one = encoder.encode(QString::fromUcs4(&cp, 1)) + 'A';
+        if (ScrambleAnsi(ScrambleAnsi(one)) != one)
+            return QStringLiteral("U+%1").arg(u, 4, 16, QLatin1Char('0')).toUpper();
+    }
+    return QStringLiteral("a character");
 }
 
 } // namespace
@@ -37,7 +52,13 @@ QByteArray EncodeHelpFile(const QString& text) {
     if (!encoder.isValid() || encoder.hasError())
         fail(platform::kErrTypeMismatch, QStringLiteral("The help text has a character that "
                                                         "the Chinese code page does not have"));
-    return ScrambleAnsi(ansi);
+    const QByteArray scrambled = ScrambleAnsi(ansi);
+    // Text added to the help later must not change how this part unscrambles.
+    if (ScrambleAnsi(ScrambleAnsi(ansi + 'A')) != ansi + 'A')
+        fail(platform::kErrTypeMismatch,
+             QStringLiteral("The help text has %1, which the help file's scrambling cannot carry")
+                 .arg(firstUnscramblable(text)));
+    return scrambled;
 }
 
 QString ReadHelpFile(const QString& path) {

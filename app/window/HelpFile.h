@@ -13,13 +13,14 @@ inline constexpr char kHelpFileName[] = "Quibrel.dll";
 // bytes lead a double-byte character. The build tool that writes the file uses this constant.
 inline constexpr std::uint8_t kHelpKey = 0x37;
 
-// Scrambles or unscrambles (the operation is its own inverse) text in the Chinese ANSI code
-// page character by character: a single-byte character is XORed with key, a double-byte one
-// keeps its lead byte and has its trail byte XORed.
+// Scrambles or unscrambles text in the Chinese ANSI code page character by character: a
+// single-byte character is XORed with key, a double-byte one keeps its lead byte and has its
+// trail byte XORed. It is its own inverse for every character except the single bytes 0x80 and
+// 0xFF, which the XOR turns into lead bytes; EncodeHelpFile refuses text that holds them.
 QByteArray ScrambleAnsi(const QByteArray& bytes, std::uint8_t key = kHelpKey);
 
 // The help file's bytes for text. Throws PlatformError for a character that code page 936
-// does not have.
+// does not have, or one that would not unscramble to itself (the euro sign, 0x80).
 QByteArray EncodeHelpFile(const QString& text);
 
 // The longest help file read: far above any help text, and small enough that a wrong file in
