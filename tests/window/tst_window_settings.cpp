@@ -98,7 +98,8 @@ private slots:
     }
 
     // A colour option repaints the glyph in its pair; a hand edit is undone on the panel and
-    // kept in the code. A number no option has stands for green.
+    // kept in the code. A number no option has leaves the colours as they
+    // are, green after start-up.
     void colourOptionRepaintsTheGlyphInItsPair_data() {
         QTest::addColumn<int>("option");
         QTest::addColumn<QColor>("lit");
@@ -108,8 +109,10 @@ private slots:
         QTest::newRow("blue") << 2 << QColor(0, 0, 255) << QColor(0, 0, 0x80);
         QTest::newRow("yellow") << 3 << QColor(255, 255, 0) << QColor(0x80, 0x80, 0);
         QTest::newRow("pink") << 4 << QColor(255, 0, 255) << QColor(0x80, 0, 0x80);
-        QTest::newRow("one past the last") << 5 << QColor(0, 255, 0) << QColor(0, 0x80, 0);
-        QTest::newRow("one before the first") << -1 << QColor(0, 255, 0) << QColor(0, 0x80, 0);
+        QTest::newRow("one past the last keeps green")
+            << 5 << QColor(0, 255, 0) << QColor(0, 0x80, 0);
+        QTest::newRow("one before the first keeps green")
+            << -1 << QColor(0, 255, 0) << QColor(0, 0x80, 0);
     }
     void colourOptionRepaintsTheGlyphInItsPair() {
         QFETCH(int, option);
