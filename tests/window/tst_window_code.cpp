@@ -1,5 +1,6 @@
 // The code: hand edits and the code options, the whole text, copying and saving it.
 
+#include "Golden.h"
 #include "SaveFile.h"
 #include "WindowFixture.h"
 #include "codegen/DotFile.h"
