@@ -42,14 +42,6 @@ template <typename Button> void checkWrappingCaptionsFit(QWidget* window) {
     }
 }
 
-// Where a widget, drawn alone, has dark ink, in the window's coordinates.
-QRect inkOf(QWidget* widget) {
-    QImage image(widget->size(), QImage::Format_RGB32);
-    image.fill(Qt::white);
-    widget->render(&image, {}, {}, QWidget::DrawWindowBackground);
-    return ink(image, 80).translated(widget->mapTo(widget->window(), QPoint()));
-}
-
 } // namespace
 
 class TstWindowStart : public QObject {
@@ -116,10 +108,6 @@ private slots:
                 QVERIFY2(captionFits(label, label->contentsRect(), label->text(),
                                      int(label->alignment())),
                          qPrintable(label->text()));
-    }
-
-    void frameTitleSitsAboveTheFirstSettingLabel() {
-        QVERIFY(inkOf(w->Frm_VekSet).bottom() < inkOf(w->Lbl_VekSet[1]).top());
     }
 
     void helpShowsTheHelpFileBesideTheProgram() {
