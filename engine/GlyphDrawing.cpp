@@ -192,9 +192,12 @@ SampleGrid::SampleGrid(const QImage& image, float w, float h, int columns, int l
     m_cw = limitedW / static_cast<float>(columns);
     m_ch = limitedH / static_cast<float>(lines);
     const float sy = sanitiseFraction(fy);
-    for (int j = 1; j < int(m_rows.size()); ++j)
-        m_rows[std::size_t(j)] = axis(j, m_ch, sy, image.height());
-    m_rows[0] = {-1, -1, -1};
+    // Every count a control can report, worked out once: a hit is then five pixel reads.
+    for (int n = 1; n < int(m_rows.size()); ++n) {
+        m_columns[std::size_t(n)] = axis(n, m_cw, m_fx, image.width());
+        m_rows[std::size_t(n)] = axis(n, m_ch, sy, image.height());
+    }
+    m_columns[0] = m_rows[0] = {-1, -1, -1};
 }
 
 SampleGrid::AxisPoints SampleGrid::axis(int n, float cell, float fraction, int size) const {
@@ -213,7 +216,7 @@ bool SampleGrid::is(int x, int y) const {
 bool SampleGrid::Hit(int i, int j) const {
     if (!m_possible)
         return false;
-    const AxisPoints col = axis(i, m_cw, m_fx, m_image.width());
+    const AxisPoints& col = m_columns[std::size_t(i)];
     const AxisPoints& row = m_rows[std::size_t(j)];
     return is(col.centre, row.centre) || is(col.before, row.centre) || is(col.after, row.centre) ||
            is(col.centre, row.before) || is(col.centre, row.after);

@@ -108,6 +108,7 @@ private:
     float m_fx;
     float m_cw;
     float m_ch;
+    std::array<AxisPoints, 256> m_columns;
     std::array<AxisPoints, 256> m_rows;
 };
 
