@@ -19,6 +19,12 @@ const QString kUsage =
 const QStringList kOneDotC{"--format", "c", "--lines", "1", "--rows", "1"};
 const QStringList kGb2312Index = kOneDotC + QStringList{"--index", "gb2312"};
 
+QString withoutWarnings(const QString& err) {
+    static const QRegularExpression warning("^pointillo: warning: .*\\n",
+                                            QRegularExpression::MultilineOption);
+    return QString(err).remove(warning);
+}
+
 // The value of a "#define NAME value" line of a c table, -1 when there is none.
 int definedValue(const QString& table, const QString& name) {
     const QRegularExpression define("^#define " + name + " (\\d+)$",
@@ -131,7 +137,9 @@ private slots:
         const Folder folder;
         const Run run = folder.run(arguments);
         QCOMPARE(run.status, 2);
-        QCOMPARE(run.err, "pointillo: " + message + '\n' + kUsage);
+        // Characters out of GB2312 are drawn, and may be warned about, before the index refuses
+        // them; which face draws them depends on the fonts installed.
+        QCOMPARE(withoutWarnings(run.err), "pointillo: " + message + '\n' + kUsage);
         QCOMPARE(run.out, QByteArray());
         QCOMPARE(folder.files(), QStringList{"t.bin"});
     }
@@ -287,7 +295,7 @@ private slots:
     void outputGoesWhereDashOAsks() {
         QFETCH(QString, output);
         QFETCH(bool, toStandardOutput);
-        const QStringList table{"A", "--format", "c"};
+        const QStringList table{"A", "--format", "bin"};
         const Run run = cli::runTool(table + QStringList{"-o", output});
         QCOMPARE(run.status, 0);
         QCOMPARE(run.err, QString());
@@ -330,9 +338,9 @@ private slots:
         QTest::addColumn<QString>("range");
         QTest::addColumn<QString>("declaration");
         QTest::newRow("U+FFFF") << "U+FFFF"
-                                << "unsigned int code font_index[1] = {\n    0xFFFF\n};";
+                                << "const unsigned int code font_index[1] = {\n    0xFFFF\n};";
         QTest::newRow("U+10FFFF") << "U+10FFFF"
-                                  << "unsigned long code font_index[1] = {\n    0x10FFFF\n};";
+                                  << "const unsigned long code font_index[1] = {\n    0x10FFFF\n};";
     }
 
     void indexKeysWidenPast16Bits() {

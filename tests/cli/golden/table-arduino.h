@@ -1,0 +1,32 @@
+/*
+ * pointillo table: lines=16 rows=16
+ * layout: scan=rows,band=0,bits=msb,word=8,endian=big,pad=line,short=low
+ * row after row from the top, each from the left; 8-bit words, first dot in bit 7; each line starts a word; a short last word in the low bits; a lit dot is 1
+ * face: GNU Unifont .hex (/usr/share/unifont/unifont.hex)
+ * options: --font-file /usr/share/unifont/unifont.hex --face-index 0 --pixel-size 16 --fit font --lines 16 --rows 16
+ * 2 glyphs of 32 bytes, index: unicode
+ * made by: pointillo A英 --font-file /usr/share/unifont/unifont.hex --format c --dialect arduino
+ */
+#ifndef POINTILLO_FONT_H
+#define POINTILLO_FONT_H
+
+#include <stdint.h>
+#include <avr/pgmspace.h>
+
+#define FONT_WIDTH 16
+#define FONT_HEIGHT 16
+#define FONT_BYTES 32
+#define FONT_COUNT 2
+
+static const uint8_t font[2][32] PROGMEM = {
+    /* "A" U+0041 */
+    {0x00,0x00,0x00,0x00,0x00,0x00,0x00,0x00,0x18,0x00,0x24,0x00,0x24,0x00,0x42,0x00,0x42,0x00,0x7E,0x00,0x42,0x00,0x42,0x00,0x42,0x00,0x42,0x00,0x00,0x00,0x00,0x00},
+    /* "英" U+82F1 */
+    {0x08,0x20,0x08,0x20,0xFF,0xFE,0x08,0x20,0x01,0x00,0x01,0x00,0x1F,0xF0,0x11,0x10,0x11,0x10,0x11,0x10,0xFF,0xFE,0x02,0x80,0x04,0x40,0x08,0x20,0x30,0x18,0xC0,0x06},
+};
+
+static const uint16_t font_index[2] PROGMEM = {
+    0x0041, 0x82F1
+};
+
+#endif
