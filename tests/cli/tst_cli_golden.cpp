@@ -21,22 +21,29 @@ struct Case {
 };
 
 QList<Case> cases() {
-    const QStringList unifont{"A英", "--font-file", kUnifont};
-    QList<Case> all{{"window's code text", unifont, {}, "window-text.txt"}};
-    for (const char* dialect : {"keil", "sdcc", "c99", "arduino"})
+    const QStringList unifont{"--font-file", kUnifont};
+    // Labels show a character unless it would end the comment or string around it.
+    const QStringList quoted = QStringList{"\"\\A英", "--format", "c"} + unifont;
+    QList<Case> all{{"window's code text", QStringList{"A英"} + unifont, {}, "window-text.txt"}};
+    for (const char* dialect : {"keil", "c99", "arduino"})
         all.append({"c table, " + QByteArray(dialect),
-                    unifont + QStringList{"--format", "c", "--dialect", dialect},
+                    quoted + QStringList{"--dialect", dialect},
                     {},
                     QStringLiteral("table-%1.h").arg(dialect)});
+    all.append({"c table, sdcc, ending at the last 16-bit address",
+                quoted + QStringList{"--dialect", "sdcc", "--origin", "0xFF80"},
+                {},
+                "table-sdcc.h"});
     // A blank needs no face, and its label does not quote it.
     all.append({"asm table at an origin",
-                {" A英", "--font-file", kUnifont, "--format", "asm", "--origin", "1000h"},
+                QStringList{" A英", "--format", "asm", "--origin", "1000h"} + unifont,
                 {},
                 "table-keil.asm"});
-    all.append({"Intel HEX table",
-                unifont + QStringList{"--format", "hex", "--origin", "0x1000"},
+    all.append({"Intel HEX table over the last 24-bit address",
+                QStringList{"A英", "--format", "hex", "--origin", "0xFFFFF0"} + unifont,
                 {},
                 "table.hex"});
+    all.append({"help", {"--help"}, {}, "help.txt"});
     all.append({"layout presets", {"--list-layouts"}, {}, "list-layouts.txt"});
     all.append({"decoded c table", {"decode"}, "table-keil.h", "decode-listing.txt"});
     all.append({"decode sorts the index it writes",

@@ -48,19 +48,6 @@ class tst_CliMessages : public QObject {
     Q_OBJECT
 
 private slots:
-    void helpShowsTheUsageThenWhatTheToolDoes() {
-        const Run run = cli::runTool({"--help"});
-        QCOMPARE(run.status, 0);
-        const QStringList lines = run.outText().split('\n');
-        QCOMPARE(lines.mid(0, 4),
-                 QStringList({"Usage: pointillo [options] [TEXT]",
-                              "       pointillo decode [options] [FILE|-]",
-                              "       pointillo guess [--like TEXT|--picture FILE] [options] "
-                              "[FILE|-]",
-                              "Makes LED dot-matrix font tables for firmware, in the layout the "
-                              "display wants, and reads them back."}));
-    }
-
     void usageErrorsNameTheMistakeThenShowTheUsage_data() {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QString>("message");
@@ -264,8 +251,6 @@ private slots:
         QTest::newRow("offsets at the scroll bars' ends")
             << QStringList{"A", "--offset", "-143,-145"};
         QTest::newRow("point size just below 2048") << QStringList{"A", "--point-size", "2047.5"};
-        QTest::newRow("origin 1000h, Keil's own notation")
-            << QStringList{"A", "--format", "asm", "--origin", "1000h"};
     }
 
     void valuesAtTheirLimitsAreAccepted() {
@@ -273,15 +258,6 @@ private slots:
         const Run run = cli::runTool(arguments);
         QCOMPARE(run.err, QString());
         QCOMPARE(run.status, 0);
-    }
-
-    void sdccTableMayEndAtTheLastAddress() {
-        const Run run =
-            cli::runTool({"AB", "--format", "c", "--dialect", "sdcc", "--origin", "0xFFC0"});
-        QCOMPARE(run.status, 0);
-        const QString table = run.outText();
-        QCOMPARE(table.section('\n', 17, 17),
-                 "__code const __at(0xFFC0) unsigned char font[2][32] = {");
     }
 
     void outputGoesWhereDashOAsks_data() {
@@ -321,18 +297,6 @@ private slots:
         QCOMPARE(definedValue(run.outText(), "FONT_COUNT"), glyphs);
     }
 
-    // Each label names the code point, and shows the character unless it would end the
-    // comment or the string it sits in.
-    void labelsQuoteOnlyHarmlessCharacters() {
-        const Run run = cli::runTool(QStringList{"\"\\A"} + kOneDotC);
-        QCOMPARE(run.status, 0);
-        QStringList labels;
-        for (const QString& line : run.outText().split('\n'))
-            if (line.startsWith(QLatin1String("    /*")))
-                labels << line.trimmed();
-        QCOMPARE(labels, QStringList({"/* U+0022 */", "/* \"A\" U+0041 */", "/* U+005C */"}));
-    }
-
     // Keys of 16 bits are ints, longer ones longs, so that a key is never cut.
     void indexKeysWidenPast16Bits_data() {
         QTest::addColumn<QString>("range");
@@ -349,15 +313,6 @@ private slots:
         const Run run = cli::runTool(QStringList{"--range", range} + kOneDotC);
         QCOMPARE(run.status, 0);
         QCOMPARE(indexDeclaration(run.outText()), declaration);
-    }
-
-    // Extended address records carry a table over the last 24-bit addresses.
-    void hexTableStartsAtTheLastAddress() {
-        const Run run = cli::runTool({"--lines", "128", "--rows", "254", "--range", "U+0041-U+0051",
-                                      "--format", "hex", "--origin", "0xFFFFFF"});
-        QCOMPARE(run.status, 0);
-        QCOMPARE(run.outText().split("\r\n").mid(0, 3),
-                 QStringList({":0200000400FFFB", ":01FFFF000001", ":020000040100F9"}));
     }
 };
 

@@ -4,7 +4,7 @@
 ; face: GNU Unifont .hex (/usr/share/unifont/unifont.hex)
 ; options: --font-file /usr/share/unifont/unifont.hex --face-index 0 --pixel-size 16 --fit font --lines 16 --rows 16
 ; 3 glyphs of 32 bytes, index: unicode
-; made by: pointillo  A英 --font-file /usr/share/unifont/unifont.hex --format asm --origin 1000h
+; made by: pointillo  A英 --format asm --origin 1000h --font-file /usr/share/unifont/unifont.hex
 FONT_WIDTH	EQU	16
 FONT_HEIGHT	EQU	16
 FONT_BYTES	EQU	32
