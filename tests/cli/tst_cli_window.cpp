@@ -92,21 +92,18 @@ private slots:
         // Only the settings the row changes are given, so the tool's defaults meet the
         // window's start too.
         QStringList arguments{character};
-        if (lines != 16)
-            arguments << "--lines" << QString::number(lines);
-        if (rows != 16)
-            arguments << "--rows" << QString::number(rows);
-        if (order != "row")
-            arguments << "--order" << order;
-        if (syntax != "asm51")
-            arguments << "--syntax" << syntax;
-        if (!offset.isNull())
-            arguments << "--offset" << QStringLiteral("%1,%2").arg(offset.x()).arg(offset.y());
-        if (region != QSize(143, 145))
-            arguments << "--region"
-                      << QStringLiteral("%1,%2").arg(region.width()).arg(region.height());
-        if (fractions != "new")
-            arguments << "--fractions" << fractions;
+        const auto give = [&](bool changed, const char* option, const QString& value) {
+            if (changed)
+                arguments << option << value;
+        };
+        give(lines != 16, "--lines", QString::number(lines));
+        give(rows != 16, "--rows", QString::number(rows));
+        give(order != "row", "--order", order);
+        give(syntax != "asm51", "--syntax", syntax);
+        give(!offset.isNull(), "--offset", QStringLiteral("%1,%2").arg(offset.x()).arg(offset.y()));
+        give(region != QSize(143, 145), "--region",
+             QStringLiteral("%1,%2").arg(region.width()).arg(region.height()));
+        give(fractions != "new", "--fractions", fractions);
         QCOMPARE(runTool(arguments).outText(), w.Txt_Display->Text());
         savesTheWindowsDotFile(f, arguments);
     }
