@@ -82,8 +82,8 @@ QByteArray WriteGfxFont(const QList<Glyph>& glyphs, const TableOptions& out,
     TableOptions described = out;
     described.layout = gfx;
     QString s = QStringLiteral("/*\n");
-    for (const QString& line :
-         TableHeaderLines(glyphs, PackingPlan(gfx, first.width, first.height), described, facts))
+    for (const QString& line : TableHeaderLines(
+             glyphs.size(), PackingPlan(gfx, first.width, first.height), described, facts))
         s += QStringLiteral(" * ") + line + QLatin1Char('\n');
     s += QStringLiteral(" * a GFX font: each glyph cropped to its ink, offsets from the origin on "
                         "the baseline\n */\n");

@@ -7,6 +7,8 @@
 #include <QHash>
 #include <QPainter>
 
+#include <fontconfig/fontconfig.h>
+
 namespace pointillo {
 
 namespace {
@@ -26,6 +28,30 @@ constexpr LineBox kChineseSystemLine{0.86, 0.14};
 QHash<QString, LineBox>& standInLines() {
     static QHash<QString, LineBox> lines;
     return lines;
+}
+
+// Every family name that fontconfig has for the faces of family, in every language. Qt names a
+// face in the user's language ("文泉驿正黑" under zh_CN, "文泉驛正黑" under zh_TW), so a face
+// known by its English name alone would be missed on those desktops.
+QStringList namesInEveryLanguage(const QString& family) {
+    QStringList names{family};
+    FcPattern* pattern = FcPatternCreate();
+    FcPatternAddString(pattern, FC_FAMILY,
+                       reinterpret_cast<const FcChar8*>(family.toUtf8().constData()));
+    FcObjectSet* objects = FcObjectSetBuild(FC_FAMILY, nullptr);
+    FcFontSet* faces = FcFontList(nullptr, pattern, objects);
+    for (int f = 0; faces && f < faces->nfont; ++f) {
+        FcChar8* name = nullptr;
+        for (int k = 0; FcPatternGetString(faces->fonts[f], FC_FAMILY, k, &name) == FcResultMatch;
+             ++k)
+            names << QString::fromUtf8(reinterpret_cast<const char*>(name));
+    }
+    if (faces)
+        FcFontSetDestroy(faces);
+    FcObjectSetDestroy(objects);
+    FcPatternDestroy(pattern);
+    names.removeDuplicates();
+    return names;
 }
 
 QRgb blend(QRgb under, QRgb ink, int weight) {
@@ -87,7 +113,8 @@ QString StartFontName() {
 }
 
 void SetStandInLineBox(const QString& family, LineBox box) {
-    standInLines().insert(family, box);
+    for (const QString& name : namesInEveryLanguage(family))
+        standInLines().insert(name, box);
 }
 
 void InstallFontSubstitutes() {

@@ -16,6 +16,7 @@
 #include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace pointillo {
 
@@ -47,40 +48,29 @@ QString systemReason(int number) {
     return QString::fromLocal8Bit(std::strerror(number));
 }
 
-// Everything written reaches the disk before the file counts as saved: a disk that fills up
-// may report it only now, and then only through errno (QSaveFile would say "Unknown error").
-// Returns why it failed, or nothing.
-QString writeWhole(QSaveFile& file, const QByteArray& bytes) {
-    errno = 0;
-    if (file.write(bytes) != bytes.size())
-        return errno ? systemReason(errno) : file.errorString();
-    if (::fsync(file.handle()) != 0 && errno != EINVAL)
-        return systemReason(errno);
-    return {};
-}
-
 // A character device or a pipe is written as the shell's '>' would: directly, since it cannot be
 // replaced. A pipe nobody reads is refused instead of blocking forever.
-void writeStream(const QString& path, const QByteArray& bytes) {
+int openStream(const QString& path) {
     const int fd =
         ::open(QFile::encodeName(path).constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0)
         fail(platform::kErrDeviceIO,
              errno == ENXIO ? QStringLiteral("No process reads the pipe") : systemReason(errno));
     (void)::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    return fd;
+}
+
+// Returns 0, or the errno of the failure.
+int writeAll(int fd, const QByteArray& bytes) {
     for (qsizetype done = 0; done < bytes.size();) {
         const ssize_t n = ::write(fd, bytes.constData() + done, std::size_t(bytes.size() - done));
         if (n < 0 && errno == EINTR)
             continue;
-        if (n <= 0) {
-            const int why = n < 0 ? errno : ENOSPC;
-            ::close(fd);
-            fail(platform::kErrDeviceIO, systemReason(why));
-        }
+        if (n <= 0)
+            return n < 0 ? errno : ENOSPC;
         done += n;
     }
-    if (::close(fd) != 0 && errno != EINTR)
-        fail(platform::kErrDeviceIO, systemReason(errno));
+    return 0;
 }
 
 // While a file is written in place its old content lives on disk too, so that even a kill in
@@ -130,44 +120,98 @@ QByteArray DotFileBytes(const QString& text) {
     return bytes;
 }
 
-void SaveFileBytes(const QString& path, const QByteArray& bytes) {
+SaveTarget::SaveTarget(const QString& path, bool devicesDirect) : m_path(path) {
     const std::optional<struct stat> old = statTarget(path);
+    if (old && devicesDirect && (S_ISCHR(old->st_mode) || S_ISFIFO(old->st_mode))) {
+        m_stream = openStream(path);
+        return;
+    }
     if (old && !S_ISREG(old->st_mode))
         fail(platform::kErrPermissionDenied, QStringLiteral("Not a regular file: %1").arg(path));
     // Without the right to create a file beside it, the old file can only be written in place;
     // its content is kept first, in memory and on disk, to put it back if that fails.
-    const bool inPlace = old && !platform::MayWriteFolder(QFileInfo(path).absolutePath());
-    const QByteArray kept = inPlace ? platform::ReadRegularFile(path, kMaxKeptBytes) : QByteArray();
-    const QString copy = inPlace ? keepCopy(path, kept) : QString();
-    QSaveFile file(path);
-    file.setDirectWriteFallback(inPlace);
+    m_inPlace = old && !platform::MayWriteFolder(QFileInfo(path).absolutePath());
+    if (m_inPlace) {
+        m_kept = platform::ReadRegularFile(path, kMaxKeptBytes);
+        m_copy = keepCopy(path, m_kept);
+    }
+    m_file = std::make_unique<QSaveFile>(path);
+    m_file->setDirectWriteFallback(m_inPlace);
     // Unbuffered, so that a write that fails is seen at once and not only when the file closes.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        fail(platform::kErrPermissionDenied, file.errorString());
-    if (old && !inPlace)
-        carryOwnership(file.handle(), *old);
-    if (const QString why = writeWhole(file, bytes); !why.isEmpty()) {
-        file.cancelWriting();
-        (void)file.commit(); // drops the new file, or closes the old one written in place
-        if (inPlace)
-            failInPlace(path, kept, copy, why);
-        fail(platform::kErrDeviceIO, why);
+    if (!m_file->open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        if (m_inPlace)
+            QFile::remove(m_copy);
+        fail(platform::kErrPermissionDenied, m_file->errorString());
     }
-    if (!file.commit()) {
-        if (inPlace)
-            failInPlace(path, kept, copy, file.errorString());
-        fail(platform::kErrDeviceIO, file.errorString());
+    if (old && !m_inPlace)
+        carryOwnership(m_file->handle(), *old);
+}
+
+SaveTarget::~SaveTarget() {
+    if (m_stream >= 0)
+        ::close(m_stream);
+    if (m_file && !m_done) {
+        m_file->cancelWriting();
+        (void)m_file->commit();
+        if (m_inPlace && putBack(m_path, m_kept))
+            QFile::remove(m_copy);
     }
-    if (inPlace)
-        QFile::remove(copy);
+}
+
+void SaveTarget::Write(const QByteArray& bytes) {
+    if (m_stream >= 0) {
+        if (const int why = writeAll(m_stream, bytes)) {
+            ::close(m_stream);
+            m_stream = -1;
+            fail(platform::kErrDeviceIO, systemReason(why));
+        }
+        return;
+    }
+    errno = 0;
+    if (m_file->write(bytes) != bytes.size())
+        failWriting(errno ? systemReason(errno) : m_file->errorString());
+}
+
+void SaveTarget::Commit() {
+    if (m_stream >= 0) {
+        const int fd = std::exchange(m_stream, -1);
+        if (::close(fd) != 0 && errno != EINTR)
+            fail(platform::kErrDeviceIO, systemReason(errno));
+        return;
+    }
+    // Everything written reaches the disk before the file counts as saved: a disk that fills up
+    // may report it only now, and then only through errno (QSaveFile would say "Unknown error").
+    if (::fsync(m_file->handle()) != 0 && errno != EINVAL)
+        failWriting(systemReason(errno));
+    m_done = true;
+    if (!m_file->commit()) {
+        if (m_inPlace)
+            failInPlace(m_path, m_kept, m_copy, m_file->errorString());
+        fail(platform::kErrDeviceIO, m_file->errorString());
+    }
+    if (m_inPlace)
+        QFile::remove(m_copy);
+}
+
+void SaveTarget::failWriting(const QString& why) {
+    m_done = true;
+    m_file->cancelWriting();
+    (void)m_file->commit(); // drops the new file, or closes the old one written in place
+    if (m_inPlace)
+        failInPlace(m_path, m_kept, m_copy, why);
+    fail(platform::kErrDeviceIO, why);
+}
+
+void SaveFileBytes(const QString& path, const QByteArray& bytes) {
+    SaveTarget target(path, false);
+    target.Write(bytes);
+    target.Commit();
 }
 
 void SaveOutputBytes(const QString& path, const QByteArray& bytes) {
-    const std::optional<struct stat> old = statTarget(path);
-    if (old && (S_ISCHR(old->st_mode) || S_ISFIFO(old->st_mode)))
-        writeStream(path, bytes);
-    else
-        SaveFileBytes(path, bytes);
+    SaveTarget target(path, true);
+    target.Write(bytes);
+    target.Commit();
 }
 
 } // namespace pointillo

@@ -3,6 +3,10 @@
 #include <QByteArray>
 #include <QString>
 
+#include <memory>
+
+class QSaveFile;
+
 namespace pointillo {
 
 // The bytes of a dot-matrix file: the code text and one CR LF, in the Chinese ANSI code page.
@@ -25,5 +29,30 @@ void SaveFileBytes(const QString& path, const QByteArray& bytes);
 // pipe) is written directly, as the shell's '>' would: what a command-line tool does. A pipe
 // that no process reads is refused rather than waited on.
 void SaveOutputBytes(const QString& path, const QByteArray& bytes);
+
+// The same, written piece by piece, so that a table need not be held whole: nothing replaces the
+// old file until Commit, and a target destroyed before Commit leaves the old file as it was.
+// devicesDirect: write a character device or a pipe directly, as SaveOutputBytes does.
+class SaveTarget {
+public:
+    SaveTarget(const QString& path, bool devicesDirect);
+    ~SaveTarget();
+    SaveTarget(const SaveTarget&) = delete;
+    SaveTarget& operator=(const SaveTarget&) = delete;
+
+    void Write(const QByteArray& bytes);
+    void Commit();
+
+private:
+    [[noreturn]] void failWriting(const QString& why);
+
+    QString m_path;
+    int m_stream = -1; // a device or pipe written directly
+    std::unique_ptr<QSaveFile> m_file;
+    bool m_inPlace = false;
+    bool m_done = false;
+    QByteArray m_kept;
+    QString m_copy;
+};
 
 } // namespace pointillo

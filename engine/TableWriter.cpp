@@ -6,8 +6,7 @@
 #include "SaveFile.h"
 #include "TableText.h"
 #include "WindowCodeText.h"
-
-#include <QRegularExpression>
+#include "platform/PlatformError.h"
 
 #include <algorithm>
 
@@ -20,40 +19,6 @@ constexpr int kBytesPerLine = 16;
 // A glyph's advance, within what one byte holds.
 int advanceOf(const Glyph& g) {
     return std::clamp(g.advance, 0, 255);
-}
-
-PackingPlan planOf(const QList<Glyph>& glyphs, const TableOptions& out) {
-    const DotMatrix& d = glyphs.first().dots;
-    return PackingPlan(out.layout, d.width, d.height);
-}
-
-} // namespace
-
-// The first two lines are what a reader needs: the size and the layout.
-QStringList TableHeaderLines(const QList<Glyph>& glyphs, const PackingPlan& plan,
-                             const TableOptions& out, const TableFacts& facts) {
-    static const char* const kIndex[] = {"unicode", "gb2312", "none"};
-    return {
-        QStringLiteral("pointillo table: lines=%1 rows=%2").arg(plan.Height()).arg(plan.Width()),
-        QStringLiteral("layout: %1").arg(LayoutItems(out.layout)),
-        DescribeLayout(out.layout),
-        QStringLiteral("face: %1").arg(CommentSafe(facts.face)),
-        QStringLiteral("options: %1").arg(CommentSafe(facts.glyphOptions)),
-        QStringLiteral("%1 glyphs of %2 bytes, index: %3")
-            .arg(glyphs.size())
-            .arg(plan.ByteCount())
-            .arg(QLatin1String(kIndex[int(out.index)])),
-        QStringLiteral("made by: %1").arg(CommentSafe(out.command)),
-    };
-}
-
-namespace {
-
-bool wideIndex(const QList<Glyph>& glyphs, IndexKind kind) {
-    for (const Glyph& g : glyphs)
-        if (IndexKey(g, kind) > 0xFFFF)
-            return true;
-    return false;
 }
 
 // The storage words of each dialect for a constant table in code memory.
@@ -95,70 +60,6 @@ CStorage storageOf(const TableOptions& out) {
     return {};
 }
 
-QByteArray writeC(const QList<Glyph>& glyphs, const TableOptions& out, const TableFacts& facts) {
-    const PackingPlan plan = planOf(glyphs, out);
-    const QString upper = out.name.toUpper();
-    const CStorage storage = storageOf(out);
-    QString s = QStringLiteral("/*\n");
-    for (const QString& line : TableHeaderLines(glyphs, plan, out, facts))
-        s += QStringLiteral(" * ") + line + QLatin1Char('\n');
-    s += QStringLiteral(" */\n#ifndef POINTILLO_%1_H\n#define POINTILLO_%1_H\n\n").arg(upper);
-    if (out.dialect == Dialect::C99)
-        s += QStringLiteral("#include <stdint.h>\n\n");
-    else if (out.dialect == Dialect::Arduino)
-        s += QStringLiteral("#include <stdint.h>\n#include <avr/pgmspace.h>\n\n");
-    s += QStringLiteral("#define %1_WIDTH %2\n#define %1_HEIGHT %3\n#define %1_BYTES %4\n"
-                        "#define %1_COUNT %5\n\n")
-             .arg(upper)
-             .arg(plan.Width())
-             .arg(plan.Height())
-             .arg(plan.ByteCount())
-             .arg(glyphs.size());
-    s += QStringLiteral("%1%2 %3[%4][%5]%6 = {\n")
-             .arg(storage.prefix + storage.at, storage.byteType, out.name)
-             .arg(glyphs.size())
-             .arg(plan.ByteCount())
-             .arg(storage.suffix);
-    QByteArray bytes(plan.ByteCount(), Qt::Uninitialized);
-    for (const Glyph& g : glyphs) {
-        s += QStringLiteral("    /* %1 */\n    {").arg(GlyphLabel(g));
-        plan.PackInto(g.dots, bytes.data());
-        for (qsizetype k = 0; k < bytes.size(); ++k) {
-            if (k)
-                s += QLatin1Char(',');
-            AppendCodeByte(s, quint8(bytes[k]), false);
-        }
-        s += QStringLiteral("},\n");
-    }
-    s += QStringLiteral("};\n");
-    if (out.proportional) {
-        s += QStringLiteral("\n%1%2 %3_width[%4]%5 = {")
-                 .arg(storage.prefix, storage.byteType, out.name)
-                 .arg(glyphs.size())
-                 .arg(storage.suffix);
-        for (qsizetype k = 0; k < glyphs.size(); ++k)
-            s += (k % 16 ? QStringLiteral(", ") : QString::fromLatin1(k ? ",\n    " : "\n    ")) +
-                 QString::number(advanceOf(glyphs[k]));
-        s += QStringLiteral("\n};\n");
-    }
-    if (out.index != IndexKind::None) {
-        const bool wide = wideIndex(glyphs, out.index);
-        s += QStringLiteral("\n%1%2 %3_index[%4]%5 = {")
-                 .arg(storage.prefix, wide ? storage.longType : storage.wordType, out.name)
-                 .arg(glyphs.size())
-                 .arg(storage.suffix);
-        for (qsizetype k = 0; k < glyphs.size(); ++k) {
-            if (k)
-                s += QLatin1Char(',');
-            s += (k % 8 ? QStringLiteral(" 0x") : QStringLiteral("\n    0x")) +
-                 HexWord(IndexKey(glyphs[k], out.index), wide ? 6 : 4);
-        }
-        s += QStringLiteral("\n};\n");
-    }
-    s += QStringLiteral("\n#endif\n");
-    return s.toUtf8();
-}
-
 void appendDataLine(QString& s, const QByteArray& bytes, qsizetype from, qsizetype to,
                     const QString& db) {
     s += QStringLiteral("\t%1 ").arg(db);
@@ -168,71 +69,6 @@ void appendDataLine(QString& s, const QByteArray& bytes, qsizetype from, qsizety
         AppendCodeByte(s, quint8(bytes[k]), true);
     }
     s += QLatin1Char('\n');
-}
-
-QByteArray writeAsm(const QList<Glyph>& glyphs, const TableOptions& out, const TableFacts& facts) {
-    const PackingPlan plan = planOf(glyphs, out);
-    const QString upper = out.name.toUpper();
-    const bool keil = out.dialect == Dialect::Keil;
-    const QString db = keil ? QStringLiteral("DB") : QStringLiteral(".db");
-    const QString dw = keil ? QStringLiteral("DW") : QStringLiteral(".dw");
-    QString s;
-    for (const QString& line : TableHeaderLines(glyphs, plan, out, facts))
-        s += QStringLiteral("; ") + line + QLatin1Char('\n');
-    const auto equ = [&](const char* what, qsizetype value) {
-        s += keil
-                 ? QStringLiteral("%1_%2\tEQU\t%3\n").arg(upper, QLatin1String(what)).arg(value)
-                 : QStringLiteral("\t.equ\t%1_%2, %3\n").arg(upper, QLatin1String(what)).arg(value);
-    };
-    equ("WIDTH", plan.Width());
-    equ("HEIGHT", plan.Height());
-    equ("BYTES", plan.ByteCount());
-    equ("COUNT", glyphs.size());
-    if (out.origin)
-        s += QStringLiteral("\t%1\t%2H\n")
-                 .arg(keil ? QStringLiteral("ORG") : QStringLiteral(".org"),
-                      QLatin1Char('0') + HexWord(*out.origin, 4));
-    s += out.name + QStringLiteral(":\n");
-    for (const Glyph& g : glyphs) {
-        s += QStringLiteral("; %1\n").arg(GlyphLabel(g));
-        const QByteArray bytes = plan.Pack(g.dots);
-        for (qsizetype k = 0; k < bytes.size(); k += kBytesPerLine)
-            appendDataLine(s, bytes, k, std::min(bytes.size(), k + kBytesPerLine), db);
-    }
-    if (out.proportional) {
-        s += out.name + QStringLiteral("_width:\n");
-        QByteArray widths;
-        for (const Glyph& g : glyphs)
-            widths.append(char(advanceOf(g)));
-        for (qsizetype k = 0; k < widths.size(); k += kBytesPerLine)
-            appendDataLine(s, widths, k, std::min(widths.size(), k + kBytesPerLine), db);
-    }
-    if (out.index != IndexKind::None) {
-        // A key above 16 bits takes two words, high word first.
-        const bool wide = wideIndex(glyphs, out.index);
-        s += out.name + QStringLiteral("_index:\n");
-        for (qsizetype k = 0; k < glyphs.size(); k += 8) {
-            s += QStringLiteral("\t%1 ").arg(dw);
-            for (qsizetype j = k; j < std::min(glyphs.size(), k + 8); ++j) {
-                const unsigned key = IndexKey(glyphs[j], out.index);
-                if (j > k)
-                    s += QLatin1Char(',');
-                if (wide)
-                    s += QStringLiteral("0%1H,").arg(HexWord(key >> 16, 4));
-                s += QStringLiteral("0%1H").arg(HexWord(key & 0xFFFF, 4));
-            }
-            s += QLatin1Char('\n');
-        }
-    }
-    return s.toUtf8();
-}
-
-QByteArray tableBytes(const QList<Glyph>& glyphs, const TableOptions& out) {
-    const PackingPlan plan = planOf(glyphs, out);
-    QByteArray bytes(glyphs.size() * plan.ByteCount(), Qt::Uninitialized);
-    for (qsizetype k = 0; k < glyphs.size(); ++k)
-        plan.PackInto(glyphs[k].dots, bytes.data() + k * plan.ByteCount());
-    return bytes;
 }
 
 QByteArray hexRecord(int type, unsigned address, const QByteArray& data) {
@@ -249,64 +85,288 @@ QByteArray hexRecord(int type, unsigned address, const QByteArray& data) {
     return ':' + record.toHex().toUpper() + "\r\n";
 }
 
-// Records of 16 bytes; an extended linear address record whenever the upper 16 bits change.
-QByteArray writeHex(const QByteArray& bytes, unsigned origin) {
-    QByteArray hex;
-    unsigned upper = 0;
-    for (qsizetype pos = 0; pos < bytes.size();) {
-        const unsigned address = origin + unsigned(pos);
-        if ((address >> 16) != upper) {
-            upper = address >> 16;
-            hex += hexRecord(4, 0, QByteArray::fromHex(HexWord(upper, 4).toLatin1()));
-        }
-        // A record never runs over a 64 KiB boundary.
-        const qsizetype n = std::min({qsizetype(kBytesPerLine), bytes.size() - pos,
-                                      qsizetype(0x10000 - (address & 0xFFFF))});
-        hex += hexRecord(0, address & 0xFFFF, bytes.mid(pos, n));
-        pos += n;
-    }
-    return hex + hexRecord(1, 0, {});
-}
-
-// Each glyph as the window's code text; a layout the window does not have is named in it.
-QByteArray writeText(const QList<Glyph>& glyphs, const TableOptions& out, bool toFile) {
-    const PackingPlan plan = planOf(glyphs, out);
-    const QString items = out.layout.IsWindowLayout() ? QString() : LayoutItems(out.layout);
-    QString text;
-    for (const Glyph& g : glyphs) {
-        if (!text.isEmpty())
-            text += QStringLiteral("\r\n\r\n");
-        text += WindowCodeText(plan.Pack(g.dots), out.asm51, g.subject, items);
-    }
-    // A file is what the window saves; standard output is the code view's text as it is.
-    return toFile ? DotFileBytes(text) : text.toUtf8();
-}
-
 } // namespace
 
+// The first two lines are what a reader needs: the size and the layout.
+QStringList TableHeaderLines(qsizetype count, const PackingPlan& plan, const TableOptions& out,
+                             const TableFacts& facts) {
+    static const char* const kIndex[] = {"unicode", "gb2312", "none"};
+    return {
+        QStringLiteral("pointillo table: lines=%1 rows=%2").arg(plan.Height()).arg(plan.Width()),
+        QStringLiteral("layout: %1").arg(LayoutItems(out.layout)),
+        DescribeLayout(out.layout),
+        QStringLiteral("face: %1").arg(CommentSafe(facts.face)),
+        QStringLiteral("options: %1").arg(CommentSafe(facts.glyphOptions)),
+        QStringLiteral("%1 glyphs of %2 bytes, index: %3")
+            .arg(count)
+            .arg(plan.ByteCount())
+            .arg(QLatin1String(kIndex[int(out.index)])),
+        QStringLiteral("made by: %1").arg(CommentSafe(out.command)),
+    };
+}
+
+TableStream::TableStream(const TableOptions& out, const TableFacts& facts, bool toFile, int width,
+                         int height, qsizetype count)
+    : m_out(out), m_facts(facts), m_toFile(toFile), m_count(count),
+      m_plan(std::make_unique<PackingPlan>(out.layout, width, height)),
+      m_encoder(toFile ? "GB18030" : "UTF-8"),
+      m_items(out.layout.IsWindowLayout() ? QString() : LayoutItems(out.layout)),
+      m_packed(m_plan->ByteCount(), Qt::Uninitialized) {}
+
+TableStream::~TableStream() = default;
+
+QByteArray TableStream::Begin() {
+    switch (m_out.format) {
+    case Format::C:
+        return beginC();
+    case Format::Asm:
+        return beginAsm();
+    case Format::Text:
+    case Format::Hex:
+    case Format::Bin:
+    case Format::Gfx:
+        break;
+    }
+    return {};
+}
+
+QByteArray TableStream::Add(const Glyph& g) {
+    m_plan->PackInto(g.dots, m_packed.data());
+    m_keys.push_back(IndexKey(g, m_out.index));
+    m_advances.push_back(std::uint8_t(advanceOf(g)));
+    ++m_added;
+    switch (m_out.format) {
+    case Format::Text: {
+        // Each glyph as the window's code text; a layout the window does not have is named.
+        const QString text = (m_added > 1 ? QStringLiteral("\r\n\r\n") : QString()) +
+                             WindowCodeText(m_packed, m_out.asm51, g.subject, m_items);
+        return encode(text);
+    }
+    case Format::C:
+        return glyphC(g);
+    case Format::Asm:
+        return glyphAsm(g);
+    case Format::Hex:
+        m_pending += m_packed;
+        return hexRecords(false);
+    case Format::Bin:
+    case Format::Gfx:
+        break;
+    }
+    return m_packed;
+}
+
+QByteArray TableStream::End() {
+    switch (m_out.format) {
+    case Format::Text:
+        // A file is what the window saves (one line end more); standard output is the code
+        // view's text as it is.
+        return m_toFile ? encode(QStringLiteral("\r\n")) : QByteArray();
+    case Format::C:
+        return endC();
+    case Format::Asm:
+        return endAsm();
+    case Format::Hex:
+        return hexRecords(true) + hexRecord(1, 0, {});
+    case Format::Bin:
+    case Format::Gfx:
+        break;
+    }
+    return {};
+}
+
+QByteArray TableStream::encode(const QString& text) {
+    QByteArray bytes = m_encoder.encode(text);
+    if (m_toFile && (!m_encoder.isValid() || m_encoder.hasError()))
+        throw platform::PlatformError(platform::kErrDeviceIO,
+                                      QStringLiteral("The text cannot be written as GB18030"));
+    return bytes;
+}
+
+bool TableStream::wideIndex() const {
+    return std::any_of(m_keys.begin(), m_keys.end(), [](unsigned k) { return k > 0xFFFF; });
+}
+
+QByteArray TableStream::beginC() const {
+    const QString upper = m_out.name.toUpper();
+    const CStorage storage = storageOf(m_out);
+    QString s = QStringLiteral("/*\n");
+    for (const QString& line : TableHeaderLines(m_count, *m_plan, m_out, m_facts))
+        s += QStringLiteral(" * ") + line + QLatin1Char('\n');
+    s += QStringLiteral(" */\n#ifndef POINTILLO_%1_H\n#define POINTILLO_%1_H\n\n").arg(upper);
+    if (m_out.dialect == Dialect::C99)
+        s += QStringLiteral("#include <stdint.h>\n\n");
+    else if (m_out.dialect == Dialect::Arduino)
+        s += QStringLiteral("#include <stdint.h>\n#include <avr/pgmspace.h>\n\n");
+    s += QStringLiteral("#define %1_WIDTH %2\n#define %1_HEIGHT %3\n#define %1_BYTES %4\n"
+                        "#define %1_COUNT %5\n\n")
+             .arg(upper)
+             .arg(m_plan->Width())
+             .arg(m_plan->Height())
+             .arg(m_plan->ByteCount())
+             .arg(m_count);
+    s += QStringLiteral("%1%2 %3[%4][%5]%6 = {\n")
+             .arg(storage.prefix + storage.at, storage.byteType, m_out.name)
+             .arg(m_count)
+             .arg(m_plan->ByteCount())
+             .arg(storage.suffix);
+    return s.toUtf8();
+}
+
+QByteArray TableStream::glyphC(const Glyph& g) const {
+    QString s = QStringLiteral("    /* %1 */\n    {").arg(GlyphLabel(g));
+    for (qsizetype k = 0; k < m_packed.size(); ++k) {
+        if (k)
+            s += QLatin1Char(',');
+        AppendCodeByte(s, quint8(m_packed[k]), false);
+    }
+    s += QStringLiteral("},\n");
+    return s.toUtf8();
+}
+
+QByteArray TableStream::endC() const {
+    const CStorage storage = storageOf(m_out);
+    QString s = QStringLiteral("};\n");
+    if (m_out.proportional) {
+        s += QStringLiteral("\n%1%2 %3_width[%4]%5 = {")
+                 .arg(storage.prefix, storage.byteType, m_out.name)
+                 .arg(m_count)
+                 .arg(storage.suffix);
+        for (std::size_t k = 0; k < m_advances.size(); ++k)
+            s += (k % 16 ? QStringLiteral(", ") : QString::fromLatin1(k ? ",\n    " : "\n    ")) +
+                 QString::number(m_advances[k]);
+        s += QStringLiteral("\n};\n");
+    }
+    if (m_out.index != IndexKind::None) {
+        const bool wide = wideIndex();
+        s += QStringLiteral("\n%1%2 %3_index[%4]%5 = {")
+                 .arg(storage.prefix, wide ? storage.longType : storage.wordType, m_out.name)
+                 .arg(m_count)
+                 .arg(storage.suffix);
+        for (std::size_t k = 0; k < m_keys.size(); ++k) {
+            if (k)
+                s += QLatin1Char(',');
+            s += (k % 8 ? QStringLiteral(" 0x") : QStringLiteral("\n    0x")) +
+                 HexWord(m_keys[k], wide ? 6 : 4);
+        }
+        s += QStringLiteral("\n};\n");
+    }
+    s += QStringLiteral("\n#endif\n");
+    return s.toUtf8();
+}
+
+QString TableStream::db() const {
+    return m_out.dialect == Dialect::Keil ? QStringLiteral("DB") : QStringLiteral(".db");
+}
+
+QByteArray TableStream::beginAsm() const {
+    const QString upper = m_out.name.toUpper();
+    const bool keil = m_out.dialect == Dialect::Keil;
+    QString s;
+    for (const QString& line : TableHeaderLines(m_count, *m_plan, m_out, m_facts))
+        s += QStringLiteral("; ") + line + QLatin1Char('\n');
+    const auto equ = [&](const char* what, qsizetype value) {
+        s += keil
+                 ? QStringLiteral("%1_%2\tEQU\t%3\n").arg(upper, QLatin1String(what)).arg(value)
+                 : QStringLiteral("\t.equ\t%1_%2, %3\n").arg(upper, QLatin1String(what)).arg(value);
+    };
+    equ("WIDTH", m_plan->Width());
+    equ("HEIGHT", m_plan->Height());
+    equ("BYTES", m_plan->ByteCount());
+    equ("COUNT", m_count);
+    if (m_out.origin)
+        s += QStringLiteral("\t%1\t%2H\n")
+                 .arg(keil ? QStringLiteral("ORG") : QStringLiteral(".org"),
+                      QLatin1Char('0') + HexWord(*m_out.origin, 4));
+    s += m_out.name + QStringLiteral(":\n");
+    return s.toUtf8();
+}
+
+QByteArray TableStream::glyphAsm(const Glyph& g) const {
+    QString s = QStringLiteral("; %1\n").arg(GlyphLabel(g));
+    for (qsizetype k = 0; k < m_packed.size(); k += kBytesPerLine)
+        appendDataLine(s, m_packed, k, std::min(m_packed.size(), k + kBytesPerLine), db());
+    return s.toUtf8();
+}
+
+QByteArray TableStream::endAsm() const {
+    QString s;
+    if (m_out.proportional) {
+        s += m_out.name + QStringLiteral("_width:\n");
+        const QByteArray widths(reinterpret_cast<const char*>(m_advances.data()),
+                                qsizetype(m_advances.size()));
+        for (qsizetype k = 0; k < widths.size(); k += kBytesPerLine)
+            appendDataLine(s, widths, k, std::min(widths.size(), k + kBytesPerLine), db());
+    }
+    if (m_out.index != IndexKind::None) {
+        // A key above 16 bits takes two words, high word first.
+        const bool wide = wideIndex();
+        const QString dw =
+            m_out.dialect == Dialect::Keil ? QStringLiteral("DW") : QStringLiteral(".dw");
+        const std::size_t count = m_keys.size();
+        s += m_out.name + QStringLiteral("_index:\n");
+        for (std::size_t k = 0; k < count; k += 8) {
+            s += QStringLiteral("\t%1 ").arg(dw);
+            for (std::size_t j = k; j < std::min(count, k + 8); ++j) {
+                if (j > k)
+                    s += QLatin1Char(',');
+                if (wide)
+                    s += QStringLiteral("0%1H,").arg(HexWord(m_keys[j] >> 16, 4));
+                s += QStringLiteral("0%1H").arg(HexWord(m_keys[j] & 0xFFFF, 4));
+            }
+            s += QLatin1Char('\n');
+        }
+    }
+    return s.toUtf8();
+}
+
+// Records of 16 bytes from the origin on; an extended linear address record whenever the upper
+// 16 bits change; a record never runs over a 64 KiB boundary. Bytes that do not yet fill a
+// record wait for the next glyph, unless this is the end.
+QByteArray TableStream::hexRecords(bool end) {
+    QByteArray hex;
+    const unsigned origin = m_out.origin.value_or(0);
+    qsizetype pos = 0;
+    while (pos < m_pending.size()) {
+        const unsigned address = origin + unsigned(m_hexDone + pos);
+        const qsizetype n = std::min({qsizetype(kBytesPerLine), m_pending.size() - pos,
+                                      qsizetype(0x10000 - (address & 0xFFFF))});
+        const qsizetype wanted =
+            std::min(qsizetype(kBytesPerLine), qsizetype(0x10000 - (address & 0xFFFF)));
+        if (n < wanted && !end)
+            break;
+        if ((address >> 16) != m_hexUpper) {
+            m_hexUpper = address >> 16;
+            hex += hexRecord(4, 0, QByteArray::fromHex(HexWord(m_hexUpper, 4).toLatin1()));
+        }
+        hex += hexRecord(0, address & 0xFFFF, m_pending.mid(pos, n));
+        pos += n;
+    }
+    m_pending.remove(0, pos);
+    m_hexDone += pos;
+    return hex;
+}
+
 unsigned IndexKey(const Glyph& glyph, IndexKind kind) {
+    return IndexKey(glyph.codePoint, kind);
+}
+
+unsigned IndexKey(char32_t codePoint, IndexKind kind) {
     if (kind == IndexKind::Gb2312)
-        return Gb2312Code(glyph.codePoint).value_or(0);
-    return glyph.codePoint;
+        return Gb2312Code(codePoint).value_or(0);
+    return codePoint;
 }
 
 QByteArray WriteTable(const QList<Glyph>& glyphs, const TableOptions& out, const TableFacts& facts,
                       bool toFile) {
-    switch (out.format) {
-    case Format::Text:
-        return writeText(glyphs, out, toFile);
-    case Format::C:
-        return writeC(glyphs, out, facts);
-    case Format::Asm:
-        return writeAsm(glyphs, out, facts);
-    case Format::Hex:
-        return writeHex(tableBytes(glyphs, out), out.origin.value_or(0));
-    case Format::Bin:
-        return tableBytes(glyphs, out);
-    case Format::Gfx:
+    if (out.format == Format::Gfx)
         return WriteGfxFont(glyphs, out, facts);
-    }
-    return {};
+    const DotMatrix& first = glyphs.first().dots;
+    TableStream stream(out, facts, toFile, first.width, first.height, glyphs.size());
+    QByteArray bytes = stream.Begin();
+    for (const Glyph& g : glyphs)
+        bytes += stream.Add(g);
+    return bytes + stream.End();
 }
 
 } // namespace pointillo

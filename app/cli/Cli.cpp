@@ -10,6 +10,7 @@
 #include "PreviewSheet.h"
 #include "ProductInfo.h"
 #include "SaveFile.h"
+#include "TableOutput.h"
 #include "TableText.h"
 #include "TableWriter.h"
 #include "platform/FileAccess.h"
@@ -129,7 +130,7 @@ bool isTable(Format f) {
 }
 
 // With an index the table follows its order, so a binary search gives the glyph's number.
-void sortByIndex(QList<Glyph>& glyphs, const OutputOptions& out) {
+void sortGlyphsByIndex(QList<Glyph>& glyphs, const OutputOptions& out) {
     if (!isTable(out.format) || out.index == IndexKind::None)
         return;
     if (out.index == IndexKind::Gb2312)
@@ -205,11 +206,10 @@ void verify(const QByteArray& written, const QList<Glyph>& glyphs, const OutputO
 // An 8051 addresses 64 KiB of code; a bigger table belongs in external memory.
 constexpr qsizetype kCodeSpace = 0x10000;
 
-void warnAboutCodeSpace(const QList<Glyph>& glyphs, const OutputOptions& out) {
+void warnAboutCodeSpace(qsizetype count, const OutputOptions& out, int width, int height) {
     if (out.format != Format::C && out.format != Format::Asm)
         return;
-    const DotMatrix& d = glyphs.first().dots;
-    const qsizetype size = glyphs.size() * PackingPlan(out.layout, d.width, d.height).ByteCount();
+    const qsizetype size = count * PackingPlan(out.layout, width, height).ByteCount();
     if (size > kCodeSpace)
         printError(QStringLiteral("warning: the table holds %1 bytes, more than the 64 KiB code "
                                   "space of an 8051; --format bin or hex suits external memory")
@@ -285,56 +285,117 @@ private:
     qint64 m_more = 0;
 };
 
-QList<Glyph> makeCharacters(const GlyphMaker& maker, const QList<char32_t>& cps, bool strict) {
+// With an index the table follows its order, so a binary search gives the glyph's number. The
+// keys need no glyph, so the order is known before the first is drawn.
+void sortByIndex(QList<char32_t>& cps, const OutputOptions& out) {
+    if (!isTable(out.format) || out.index == IndexKind::None)
+        return;
+    if (out.index == IndexKind::Gb2312)
+        for (char32_t cp : cps)
+            if (!Gb2312Code(cp))
+                throw CliError{2, QStringLiteral("%1 has no GB2312 code; --index gb2312 needs "
+                                                 "every character in GB2312")
+                                      .arg(CodePointName(cp))};
+    std::stable_sort(cps.begin(), cps.end(), [&out](char32_t a, char32_t b) {
+        return IndexKey(a, out.index) < IndexKey(b, out.index);
+    });
+}
+
+TableFacts factsOf(const CliOptions& o, const GlyphMaker& maker) {
+    return {o.glyph.fontFile.isEmpty()
+                ? QStringLiteral("%1 (asked for %2)").arg(maker.FaceUsed(), o.glyph.font)
+                : maker.FaceUsed(),
+            glyphOptionText(o.glyph)};
+}
+
+// What must see every glyph before anything is written: the #/. preview (its pictures follow
+// the warnings), the PNG sheet, --verify, and a gfx font's records.
+void writeWhole(const CliOptions& o, const GlyphMaker& maker, const QList<char32_t>& cps,
+                OutputOptions out) {
     QList<Glyph> glyphs;
     glyphs.reserve(cps.size());
-    WarningSummary warnings(strict);
+    WarningSummary warnings(o.strict);
     QString warning;
     for (char32_t cp : cps) {
         glyphs.append(maker.MakeCharacter(cp, &warning));
         warnings.Add(warning);
     }
     warnings.Finish();
-    return glyphs;
-}
-
-int generate(const CliOptions& o) {
-    // Characters first: a usage error needs no control library.
-    const QList<char32_t> cps = o.picture.isEmpty() ? characters(o) : QList<char32_t>{};
-    checkTableSize(o.picture.isEmpty() ? cps.size() : 1, o.out, o.glyph.width, o.glyph.height);
-    const GlyphMaker maker(o.glyph);
-    QList<Glyph> glyphs;
-    OutputOptions out = o.out;
-    if (!o.picture.isEmpty()) {
-        QImage picture;
-        try {
-            picture = LoadPicture(o.picture);
-        } catch (const platform::PlatformError& e) {
-            throw CliError{1, QStringLiteral("cannot read the picture %1: %2")
-                                  .arg(o.picture, QString::fromStdString(e.what()))};
-        }
-        glyphs.append(maker.MakePicture(picture, QFileInfo(o.picture).absoluteFilePath()));
-        out.index = IndexKind::None; // a picture is no character to look up
-    } else {
-        warnOrFail(maker.FamilyWarning(), o.strict);
-        glyphs = makeCharacters(maker, cps, o.strict);
-    }
-    out.baseline = maker.BaselineLine();
-    sortByIndex(glyphs, out);
-    warnAboutCodeSpace(glyphs, out);
     if (o.preview)
         preview(glyphs);
     if (!o.previewPng.isEmpty())
         writePreviewSheet(glyphs, o.previewPng);
-    const TableFacts facts{
-        o.glyph.fontFile.isEmpty()
-            ? QStringLiteral("%1 (asked for %2)").arg(maker.FaceUsed(), o.glyph.font)
-            : maker.FaceUsed(),
-        glyphOptionText(o.glyph)};
-    const QByteArray bytes = write(glyphs, out, facts);
+    const QByteArray bytes = write(glyphs, out, factsOf(o, maker));
     if (o.verify)
         verify(bytes, glyphs, out);
     writeOut(bytes, out.output);
+}
+
+// Every other table is made and written glyph by glyph, holding only the index keys and widths.
+void writeStreamed(const CliOptions& o, const GlyphMaker& maker, const QList<char32_t>& cps,
+                   const OutputOptions& out) {
+    TableOutput output(out.output);
+    TableStream stream(out, factsOf(o, maker), !out.output.isEmpty(), o.glyph.width, o.glyph.height,
+                       cps.size());
+    output.Write(stream.Begin());
+    WarningSummary warnings(o.strict);
+    Progress progress(cps.size());
+    QString warning;
+    for (qsizetype k = 0; k < cps.size(); ++k) {
+        const Glyph g = maker.MakeCharacter(cps[k], &warning);
+        warnings.Add(warning);
+        output.Write(stream.Add(g));
+        progress.Done(k + 1);
+    }
+    output.Write(stream.End());
+    warnings.Finish();
+    output.Commit();
+}
+
+int generatePicture(const CliOptions& o) {
+    checkTableSize(1, o.out, o.glyph.width, o.glyph.height);
+    const GlyphMaker maker(o.glyph);
+    QImage picture;
+    try {
+        picture = LoadPicture(o.picture);
+    } catch (const platform::PlatformError& e) {
+        throw CliError{1, QStringLiteral("cannot read the picture %1: %2")
+                              .arg(o.picture, QString::fromStdString(e.what()))};
+    }
+    const QList<Glyph> glyphs{maker.MakePicture(picture, QFileInfo(o.picture).absoluteFilePath())};
+    OutputOptions out = o.out;
+    out.index = IndexKind::None; // a picture is no character to look up
+    out.baseline = maker.BaselineLine();
+    if (o.preview)
+        preview(glyphs);
+    if (!o.previewPng.isEmpty())
+        writePreviewSheet(glyphs, o.previewPng);
+    const QByteArray bytes = write(glyphs, out, factsOf(o, maker));
+    if (o.verify)
+        verify(bytes, glyphs, out);
+    writeOut(bytes, out.output);
+    return 0;
+}
+
+int generate(const CliOptions& o) {
+    if (!o.picture.isEmpty())
+        return generatePicture(o);
+    // Characters, their order and the table's size first: a usage error draws nothing.
+    QList<char32_t> cps = characters(o);
+    OutputOptions out = o.out;
+    sortByIndex(cps, out);
+    checkTableSize(cps.size(), out, o.glyph.width, o.glyph.height);
+    warnAboutCodeSpace(cps.size(), out, o.glyph.width, o.glyph.height);
+    if (o.verify && out.format == Format::Gfx)
+        throw CliError{2, QStringLiteral("--verify reads back text, c, asm, hex and bin tables; a "
+                                         "gfx font's glyphs are cropped")};
+    const GlyphMaker maker(o.glyph);
+    warnOrFail(maker.FamilyWarning(), o.strict);
+    out.baseline = maker.BaselineLine();
+    if (o.preview || !o.previewPng.isEmpty() || o.verify || out.format == Format::Gfx)
+        writeWhole(o, maker, cps, out);
+    else
+        writeStreamed(o, maker, cps, out);
     return 0;
 }
 
@@ -363,7 +424,7 @@ int decode(const CliOptions& o) {
         if (!g.codePoint)
             out.index = IndexKind::None; // nothing to index by
     checkTableSize(glyphs.size(), out, read.layout.width, read.layout.height);
-    sortByIndex(glyphs, out);
+    sortGlyphsByIndex(glyphs, out);
     const TableFacts facts{QStringLiteral("read back from %1").arg(name), QStringLiteral("none")};
     writeOut(write(glyphs, out, facts), out.output);
     return 0;

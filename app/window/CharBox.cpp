@@ -3,6 +3,8 @@
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 
+#include <utility>
+
 namespace orvane {
 
 CharBox::CharBox(QWidget* parent) : QLineEdit(parent) {
@@ -29,9 +31,31 @@ bool CharBox::keepOneCharacter() {
     return true;
 }
 
+QString CharBox::beyondTheBasicPlane(const QString& keyText) {
+    const QChar lead = std::exchange(m_leadHalf, QChar());
+    if (keyText.size() == 1 && keyText.front().isHighSurrogate()) {
+        m_leadHalf = keyText.front();
+        return {};
+    }
+    const QString text = !lead.isNull() && keyText.size() == 1 && keyText.front().isLowSurrogate()
+                             ? lead + keyText
+                             : keyText;
+    return text.size() == 2 && text.front().isHighSurrogate() && text.back().isLowSurrogate()
+               ? text
+               : QString();
+}
+
 void CharBox::keyPressEvent(QKeyEvent* event) {
     emit KeyDown();
-    QLineEdit::keyPressEvent(event);
+    // A character of two halves may come in one key or in two, one half each.
+    const bool half = event->text().size() == 1 && event->text().front().isSurrogate();
+    const QString character = beyondTheBasicPlane(event->text());
+    if (!character.isEmpty())
+        insert(character);
+    if (half || !character.isEmpty())
+        event->accept();
+    else
+        QLineEdit::keyPressEvent(event);
 }
 
 void CharBox::inputMethodEvent(QInputMethodEvent* event) {

@@ -26,6 +26,11 @@ protected:
 
 private:
     bool keepOneCharacter();
+    // The character a key types when it lies beyond the basic plane: QLineEdit drops both
+    // halves, which are no printable characters on their own. Empty for every other key.
+    QString beyondTheBasicPlane(const QString& keyText);
+
+    QChar m_leadHalf; // the first half of a character whose second half is still to come
 };
 
 } // namespace orvane

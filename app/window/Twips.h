@@ -9,6 +9,8 @@ inline constexpr double kTwipsPerPixel = 15.0;
 
 // The size of the face the layout's captions were made for.
 inline constexpr double kCaptionPoints = 8.0;
+// Frame titles, a size smaller than the captions inside the frames.
+inline constexpr double kFrameTitlePoints = 7.0;
 
 inline int TwipsToPixels(int twips) {
     return static_cast<int>(std::lrint(twips / kTwipsPerPixel));
