@@ -35,10 +35,11 @@ QList<Case> cases() {
                 {},
                 "table-sdcc.h"});
     // A blank needs no face, and its label does not quote it.
-    all.append({"asm table at an origin",
-                QStringList{" A英", "--format", "asm", "--origin", "1000h"} + unifont,
-                {},
-                "table-keil.asm"});
+    all.append(
+        {"asm table named big, at an origin",
+         QStringList{" A英", "--format", "asm", "--origin", "1000h", "--name", "big"} + unifont,
+         {},
+         "table-keil.asm"});
     all.append({"Intel HEX table over the last 24-bit address",
                 QStringList{"A英", "--format", "hex", "--origin", "0xFFFFF0"} + unifont,
                 {},

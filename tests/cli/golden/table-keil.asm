@@ -4,13 +4,13 @@
 ; face: GNU Unifont .hex (/usr/share/unifont/unifont.hex)
 ; options: --font-file /usr/share/unifont/unifont.hex --face-index 0 --pixel-size 16 --fit font --lines 16 --rows 16
 ; 3 glyphs of 32 bytes, index: unicode
-; made by: pointillo  A英 --format asm --origin 1000h --font-file /usr/share/unifont/unifont.hex
-FONT_WIDTH	EQU	16
-FONT_HEIGHT	EQU	16
-FONT_BYTES	EQU	32
-FONT_COUNT	EQU	3
+; made by: pointillo  A英 --format asm --origin 1000h --name big --font-file /usr/share/unifont/unifont.hex
+BIG_WIDTH	EQU	16
+BIG_HEIGHT	EQU	16
+BIG_BYTES	EQU	32
+BIG_COUNT	EQU	3
 	ORG	01000H
-font:
+big:
 ; U+0020
 	DB 00H,00H,00H,00H,00H,00H,00H,00H,00H,00H,00H,00H,00H,00H,00H,00H
 	DB 00H,00H,00H,00H,00H,00H,00H,00H,00H,00H,00H,00H,00H,00H,00H,00H
@@ -20,5 +20,5 @@ font:
 ; "英" U+82F1
 	DB 08H,20H,08H,20H,0FFH,0FEH,08H,20H,01H,00H,01H,00H,1FH,0F0H,11H,10H
 	DB 11H,10H,11H,10H,0FFH,0FEH,02H,80H,04H,40H,08H,20H,30H,18H,0C0H,06H
-font_index:
+big_index:
 	DW 00020H,00041H,082F1H
