@@ -85,7 +85,7 @@ private slots:
         w.Opt_CodeModel[order == "column" ? 1 : 0]->click();
         w.Opt_CodeStyle[syntax == "c51" ? 2 : 1]->click();
         type(w, character);
-        // The window switches to the standard fractions when a setting changes after typing.
+        // A display setting changed after typing samples again with the standard fractions.
         if (fractions == "standard")
             w.HScrl_Radius->setValue(w.HScrl_Radius->value() + 1);
 
