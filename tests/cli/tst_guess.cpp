@@ -4,39 +4,19 @@
 #include "Layout.h"
 #include "LayoutGuess.h"
 #include "Packing.h"
+#include "cli/CliRun.h"
 
-#include <QCoreApplication>
-#include <QProcess>
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QSet>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace pointillo;
+using cli::Run;
+using cli::runTool;
+using cli::writeFile;
 
 namespace {
-
-struct Run {
-    int status = -1;
-    QString out;
-    QString err;
-};
-
-Run runTool(const QStringList& args, const QByteArray& input = {}) {
-    QProcess p;
-    p.start(QCoreApplication::applicationDirPath() + QStringLiteral("/pointillo"), args);
-    p.write(input);
-    p.closeWriteChannel();
-    const bool done = p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit;
-    return {done ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),
-            QString::fromUtf8(p.readAllStandardError())};
-}
-
-bool writeFile(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
 
 DotMatrix glyphOf(const QString& character, int width, int height) {
     GlyphOptions options;
@@ -136,9 +116,11 @@ private slots:
         QTest::addColumn<int>("width");
         QTest::addColumn<int>("height");
         for (const LayoutPreset& p : LayoutPresets())
-            QTest::addRow("英 %s", qPrintable(p.name)) << QStringLiteral("英") << p.name << 16 << 16;
+            QTest::addRow("英 %s", qPrintable(p.name))
+                << QStringLiteral("英") << p.name << 16 << 16;
         for (const char* preset : {"row", "ssd1306", "max7219-generic", "gfx", "st7920"})
-            QTest::addRow("A 10 x 12 %s", preset) << QStringLiteral("A") << QString(preset) << 10 << 12;
+            QTest::addRow("A 10 x 12 %s", preset)
+                << QStringLiteral("A") << QString(preset) << 10 << 12;
         for (quint32 seed = 1; seed <= 8; ++seed) {
             const QString items = LayoutItems(randomLayout(seed));
             QTest::addRow("英 random %u", seed) << QStringLiteral("英") << items << 16 << 16;
@@ -181,10 +163,11 @@ private slots:
         QFETCH(QString, character);
         QTemporaryDir dir;
         const QString table = dir.filePath(QStringLiteral("t.bin"));
-        QCOMPARE(runTool({character, "--format", "bin", "--layout", layout, "-o", table}).status, 0);
+        QCOMPARE(runTool({character, "--format", "bin", "--layout", layout, "-o", table}).status,
+                 0);
         const Run guess = runTool({"guess", table, "--like", character});
         QCOMPARE(guess.status, 0);
-        const QStringList lines = guess.out.split(QLatin1Char('\n'));
+        const QStringList lines = guess.outText().split(QLatin1Char('\n'));
         QVERIFY(lines.size() > 18);
         QCOMPARE(lines[1], QStringLiteral("agreement 100.0 % (256 of 256 dots), 16 x 16"));
         QCOMPARE(lines.mid(2, 16).join(QLatin1Char('\n')) + QLatin1Char('\n'),
@@ -243,11 +226,11 @@ private slots:
         QCOMPARE(runTool({character, "--format", "c", "-o", table}).status, 0);
         const Run guess = runTool({"guess", table, "--lines", "16", "--rows", "16"});
         QCOMPARE(guess.status, 0);
-        const QStringList lines = guess.out.split(QLatin1Char('\n'));
+        const QStringList lines = guess.outText().split(QLatin1Char('\n'));
         QCOMPARE(lines[0], QStringLiteral("row"));
         QVERIFY2(lines[1].startsWith(QLatin1String("oddness ")), qPrintable(lines[1]));
         QCOMPARE(lines.mid(2, 16).join(QLatin1Char('\n')) + QLatin1Char('\n'), DotPicture(glyph));
-        QVERIFY(guess.out.contains(QRegularExpression(
+        QVERIFY(guess.outText().contains(QRegularExpression(
             QStringLiteral("\nshown 12 of \\d+ distinct pictures, the most glyph-like first"))));
     }
 
@@ -257,7 +240,8 @@ private slots:
         QTest::addColumn<QString>("layout");
         QTest::addColumn<int>("width");
         QTest::addColumn<int>("height");
-        QTest::newRow("英 16 x 16 row") << QStringLiteral("英") << QStringLiteral("row") << 16 << 16;
+        QTest::newRow("英 16 x 16 row")
+            << QStringLiteral("英") << QStringLiteral("row") << 16 << 16;
         QTest::newRow("A 16 x 16 ssd1306")
             << QStringLiteral("A") << QStringLiteral("ssd1306") << 16 << 16;
         QTest::newRow("A 8 x 12 row") << QStringLiteral("A") << QStringLiteral("row") << 8 << 12;
@@ -276,14 +260,15 @@ private slots:
                  0);
         const Run guess = runTool({"guess", table, "--like", character});
         QCOMPARE(guess.status, 0);
-        const QStringList lines = guess.out.split(QLatin1Char('\n'));
+        const QStringList lines = guess.outText().split(QLatin1Char('\n'));
         const qint64 dots = qint64(width) * height;
         QCOMPARE(lines[1], QStringLiteral("agreement 100.0 % (%1 of %1 dots), %2 x %3")
                                .arg(dots)
                                .arg(width)
                                .arg(height));
-        QCOMPARE(PackingPlan(parsed(lines[0]), width, height).Pack(glyphOf(character, width, height)),
-                 PackingPlan(parsed(layout), width, height).Pack(glyphOf(character, width, height)));
+        QCOMPARE(
+            PackingPlan(parsed(lines[0]), width, height).Pack(glyphOf(character, width, height)),
+            PackingPlan(parsed(layout), width, height).Pack(glyphOf(character, width, height)));
     }
 
     void sizeSearchWithoutLikeListsTheSize() {
@@ -293,10 +278,11 @@ private slots:
         QVERIFY(writeFile(table, PackingPlan(Layout::Row(), 16, 16).Pack(glyph)));
         const Run guess = runTool({"guess", table});
         QCOMPARE(guess.status, 0);
-        QVERIFY2(guess.out.contains(DotPicture(glyph)), qPrintable(guess.out));
+        QVERIFY2(guess.outText().contains(DotPicture(glyph)), guess.out.constData());
     }
 
-    void errors_data() {
+    // Bytes that no layout cuts into the glyphs asked for are refused, naming the file.
+    void refusesBytesItCannotCut_data() {
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<int>("status");
@@ -322,7 +308,7 @@ private slots:
             << QStringLiteral("pointillo: FILE: no layout puts a 16 x 16 glyph in 5 bytes\n");
     }
 
-    void errors() {
+    void refusesBytesItCannotCut() {
         QFETCH(QStringList, args);
         QFETCH(QByteArray, file);
         QFETCH(int, status);
@@ -334,7 +320,7 @@ private slots:
         const Run run = runTool(args, file);
         QCOMPARE(run.status, status);
         QCOMPARE(run.err, message.replace(QStringLiteral("FILE"), path));
-        QCOMPARE(run.out, QString());
+        QCOMPARE(run.out, QByteArray());
     }
 };
 

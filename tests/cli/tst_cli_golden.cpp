@@ -1,0 +1,109 @@
+// Whole outputs of representative commands, compared with the files in golden/: a change to
+// any byte of a table, a listing or a help text shows up here as a diff.
+#include "cli/CliRun.h"
+
+#include <QTest>
+
+namespace {
+
+const QString kGolden = QStringLiteral(QT_TESTCASE_SOURCEDIR "/golden/");
+const QString kUnifont = QStringLiteral("/usr/share/unifont/unifont.hex");
+
+bool updating() {
+    return qEnvironmentVariableIntValue("POINTILLO_UPDATE_GOLDEN") == 1;
+}
+
+struct Case {
+    QByteArray name;
+    QStringList arguments;
+    QString input; // a golden file fed on standard input
+    QString golden;
+};
+
+QList<Case> cases() {
+    const QStringList unifont{"--font-file", kUnifont};
+    // Labels show a character unless it would end the comment or string around it.
+    const QStringList quoted = QStringList{"\"\\A英", "--format", "c"} + unifont;
+    QList<Case> all{{"window's code text", QStringList{"A英"} + unifont, {}, "window-text.txt"}};
+    for (const char* dialect : {"keil", "c99", "arduino"})
+        all.append({"c table, " + QByteArray(dialect),
+                    quoted + QStringList{"--dialect", dialect},
+                    {},
+                    QStringLiteral("table-%1.h").arg(dialect)});
+    all.append({"c table, sdcc, ending at the last 16-bit address",
+                quoted + QStringList{"--dialect", "sdcc", "--origin", "0xFF80"},
+                {},
+                "table-sdcc.h"});
+    // A blank needs no face, and its label does not quote it.
+    all.append(
+        {"asm table named big, at an origin",
+         QStringList{" A英", "--format", "asm", "--origin", "1000h", "--name", "big"} + unifont,
+         {},
+         "table-keil.asm"});
+    all.append({"Intel HEX table over the last 24-bit address",
+                QStringList{"A英", "--format", "hex", "--origin", "0xFFFFF0"} + unifont,
+                {},
+                "table.hex"});
+    all.append({"help", {"--help"}, {}, "help.txt"});
+    all.append({"layout presets", {"--list-layouts"}, {}, "list-layouts.txt"});
+    all.append({"decoded c table", {"decode"}, "table-keil.h", "decode-listing.txt"});
+    all.append({"decode sorts the index it writes",
+                {"decode", "--in-lines", "1", "--in-rows", "8", "--format", "c"},
+                "unsorted.in.asm",
+                "decode-sorted.h"});
+    all.append({"decode keeps no label past U+10FFFF",
+                {"decode", "--in-lines", "1", "--in-rows", "40", "--format", "c"},
+                "beyond-unicode.in.asm",
+                "decode-unnamed.h"});
+    return all;
+}
+
+} // namespace
+
+class tst_CliGolden : public QObject {
+    Q_OBJECT
+
+private slots:
+    void outputIsTheGoldenFile_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("input");
+        QTest::addColumn<QString>("golden");
+        for (const Case& c : cases())
+            QTest::newRow(c.name.constData()) << c.arguments << c.input << c.golden;
+    }
+
+    void outputIsTheGoldenFile() {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, input);
+        QFETCH(QString, golden);
+        const cli::Run run = cli::runTool(
+            arguments, input.isEmpty() ? QByteArray() : cli::contents(kGolden + input));
+        QCOMPARE(run.err, QString());
+        QCOMPARE(run.status, 0);
+        if (updating())
+            QVERIFY(cli::writeFile(kGolden + golden, run.out));
+        // Line by line, so that a failure names the file and the first line that differs.
+        const QList<QByteArray> expected = cli::contents(kGolden + golden).split('\n');
+        const QList<QByteArray> actual = run.out.split('\n');
+        const auto line = [&](const QList<QByteArray>& lines, qsizetype k) {
+            return QStringLiteral("%1:%2: %3")
+                .arg(golden)
+                .arg(k + 1)
+                .arg(k < lines.size() ? QString::fromUtf8(lines[k]) : QStringLiteral("(no line)"));
+        };
+        for (qsizetype k = 0; k < std::max(expected.size(), actual.size()); ++k)
+            QCOMPARE(line(actual, k), line(expected, k));
+    }
+
+    // A golden file no command writes any more would pass unnoticed.
+    void everyGoldenFileHasACommand() {
+        QStringList named{"README.md"};
+        for (const Case& c : cases())
+            named << c.input << c.golden;
+        for (const QString& file : QDir(kGolden).entryList(QDir::Files))
+            QVERIFY2(named.contains(file), qPrintable(file + " is named by no command"));
+    }
+};
+
+QTEST_MAIN(tst_CliGolden)
+#include "tst_cli_golden.moc"

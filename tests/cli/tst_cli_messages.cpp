@@ -1,0 +1,309 @@
+// What pointillo says and returns: a usage error (status 2) names the mistake and shows the
+// usage, a failed run (status 1) names the file, a warning lets the table through, and no
+// failed run touches the files already in its folder.
+#include "cli/CliRun.h"
+
+#include <QTest>
+
+using cli::Folder;
+using cli::Run;
+
+namespace {
+
+const QString kUsage =
+    QStringLiteral("usage: pointillo [options] [TEXT]\n"
+                   "       pointillo decode [options] [FILE|-]\n"
+                   "       pointillo guess [--like TEXT|--picture FILE] [options] [FILE|-]\n"
+                   "Try 'pointillo --help' for every option.\n");
+
+const QStringList kOneDotC{"--format", "c", "--lines", "1", "--rows", "1"};
+const QStringList kGb2312Index = kOneDotC + QStringList{"--index", "gb2312"};
+
+QString withoutWarnings(const QString& err) {
+    static const QRegularExpression warning("^pointillo: warning: .*\\n",
+                                            QRegularExpression::MultilineOption);
+    return QString(err).remove(warning);
+}
+
+// The value of a "#define NAME value" line of a c table, -1 when there is none.
+int definedValue(const QString& table, const QString& name) {
+    const QRegularExpression define("^#define " + name + " (\\d+)$",
+                                    QRegularExpression::MultilineOption);
+    const QRegularExpressionMatch m = define.match(table);
+    return m.hasMatch() ? m.captured(1).toInt() : -1;
+}
+
+// The "... font_index[N] = {" declaration of a c table and its keys, up to its "};".
+QString indexDeclaration(const QString& table) {
+    const qsizetype name = table.indexOf(QLatin1String("font_index["));
+    if (name < 0)
+        return {};
+    const qsizetype start = table.lastIndexOf('\n', name) + 1;
+    return table.mid(start, table.indexOf(QLatin1String("};"), name) + 2 - start);
+}
+
+} // namespace
+
+class tst_CliMessages : public QObject {
+    Q_OBJECT
+
+private slots:
+    void usageErrorsNameTheMistakeThenShowTheUsage_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("message");
+        const QString offsetBounds("--offset must be two whole numbers X,Y within -143..143 and "
+                                   "-145..145, not '%1'");
+        const QString noGbCode("U+%1 has no GB2312 code; --index gb2312 needs every character in "
+                               "GB2312");
+        const QString pastAddress("the table runs from 0xFFE0 to 0x1001F, past the 16-bit address "
+                                  "0xFFFF; --format hex or bin suit a bigger table");
+        const QString range("cannot read the range '%1': give U+XXXX-U+YYYY with the first not "
+                            "above the last");
+        const QString pictureOrCharacters("--picture samples a picture instead of characters; "
+                                          "give one or the other");
+        QTest::newRow("unknown option") << QStringList{"--bogus", "A"} << "Unknown option 'bogus'.";
+        QTest::newRow("text in two arguments")
+            << QStringList{"A", "B"} << "give the text as one argument, not 2";
+        QTest::newRow("255 lines") << QStringList{"A", "--lines", "255"}
+                                   << "--lines must be a count from 1 to 254, not '255'";
+        QTest::newRow("no rows") << QStringList{"A", "--rows", "0"}
+                                 << "--rows must be a count from 1 to 254, not '0'";
+        QTest::newRow("no characters")
+            << QStringList{}
+            << "no characters to draw: give TEXT, --range, --chars-from, --gb2312 or --picture";
+        QTest::newRow("range without its end")
+            << QStringList{"--range", "U+0030-"} << range.arg("U+0030-");
+        QTest::newRow("range backwards")
+            << QStringList{"--range", "U+0040-U+0030"} << range.arg("U+0040-U+0030");
+        QTest::newRow("offset of one number")
+            << QStringList{"A", "--offset", "5"} << offsetBounds.arg("5");
+        QTest::newRow("offset that is no number")
+            << QStringList{"A", "--offset", "1,x"} << offsetBounds.arg("1,x");
+        QTest::newRow("offset past the scroll bar")
+            << QStringList{"A", "--offset", "144,0"} << offsetBounds.arg("144,0");
+        QTest::newRow("region taller than the surface")
+            << QStringList{"A", "--region", "1,146"}
+            << "--region must be two whole numbers X,Y within 1..143 and 1..145, not '1,146'";
+        QTest::newRow("point size 0")
+            << QStringList{"A", "--point-size", "0"}
+            << "--point-size must be a size above 0 and below 2048, not '0'";
+        QTest::newRow("point size 2048")
+            << QStringList{"A", "--point-size", "2048"}
+            << "--point-size must be a size above 0 and below 2048, not '2048'";
+        QTest::newRow("origin past 24 bits")
+            << QStringList{"A", "--origin", "0x1000000"}
+            << "--origin must be an address such as 0x1000, not '0x1000000'";
+        QTest::newRow("picture and a range")
+            << QStringList{"--picture", "p.bmp", "--range", "U+0041"} << pictureOrCharacters;
+        QTest::newRow("picture and hanzi")
+            << QStringList{"--picture", "p.bmp", "--gb2312", "1"} << pictureOrCharacters;
+        QTest::newRow("first user-defined GB code")
+            << QStringList{"\uE000"} + kGb2312Index << noGbCode.arg("E000");
+        QTest::newRow("last user-defined GB row")
+            << QStringList{"\uE1D6"} + kGb2312Index << noGbCode.arg("E1D6");
+        QTest::newRow("GBK hanzi, first byte below 0xA1")
+            << QStringList{"仭"} + kGb2312Index << noGbCode.arg("4EED");
+        QTest::newRow("GBK hanzi, second byte below 0xA1")
+            << QStringList{"癅"} + kGb2312Index << noGbCode.arg("7645");
+        QTest::newRow("asm table past 0xFFFF")
+            << QStringList{"AB", "--format", "asm", "--origin", "0xFFE0"} << pastAddress;
+        QTest::newRow("sdcc table past 0xFFFF")
+            << QStringList{"AB", "--format", "c", "--dialect", "sdcc", "--origin", "0xFFE0"}
+            << pastAddress;
+        // Refused from the sizes alone, before a glyph is drawn.
+        QTest::newRow("table past 4 GiB")
+            << QStringList{"--range", "U+0000-U+10FFFF", "--lines", "254", "--rows",
+                           "254",     "--format",        "bin"}
+            << "the table would take at least 9038856192 bytes (1112064 glyphs of 254 x 254 "
+               "dots), more than the 4 GiB an output may take";
+    }
+
+    void usageErrorsNameTheMistakeThenShowTheUsage() {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, message);
+        const Folder folder;
+        const Run run = folder.run(arguments);
+        QCOMPARE(run.status, 2);
+        // Characters out of GB2312 are drawn, and may be warned about, before the index refuses
+        // them; which face draws them depends on the fonts installed.
+        QCOMPARE(withoutWarnings(run.err), "pointillo: " + message + '\n' + kUsage);
+        QCOMPARE(run.out, QByteArray());
+        QCOMPARE(folder.files(), QStringList{"t.bin"});
+    }
+
+    void failuresNameTheFileAndKeepTheEarlierOne_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QByteArray>("input");
+        QTest::addColumn<QString>("message");
+        const QString notRegular("cannot read %1: it is not a regular file (give - to read "
+                                 "standard input)");
+        QTest::newRow("empty standard input")
+            << QStringList{"decode"} << QByteArray() << "standard input: holds no glyph bytes";
+        QTest::newRow("a device to decode")
+            << QStringList{"decode", "/dev/null"} << QByteArray() << notRegular.arg("/dev/null");
+        QTest::newRow("an endless device to decode")
+            << QStringList{"decode", "/dev/zero"} << QByteArray() << notRegular.arg("/dev/zero");
+        QTest::newRow("an endless device for characters")
+            << QStringList{"--chars-from", "/dev/zero"} << QByteArray()
+            << notRegular.arg("/dev/zero");
+        QTest::newRow("bytes short of a glyph, written over t.bin")
+            << QStringList{"decode", "-o", "t.bin"} << QByteArray("char x[] = {1,2,3};")
+            << "standard input: holds 3 bytes, which do not fill whole glyphs of 32 bytes (16 "
+               "lines x 16 rows, row)";
+        QTest::newRow("missing picture") << QStringList{"--picture", "/none/p"} << QByteArray()
+                                         << "cannot read the picture /none/p: Cannot open /none/p";
+        QTest::newRow("missing text file")
+            << QStringList{"--chars-from", "/none/t.txt"} << QByteArray()
+            << "cannot read /none/t.txt: Cannot open /none/t.txt";
+        QTest::newRow("output in a missing folder")
+            << QStringList{"A", "-o", "/none/x.dot"} << QByteArray()
+            << "cannot write /none/x.dot: No such file or directory";
+        QTest::newRow("full disk") << QStringList{"A", "-o", "/dev/full"} << QByteArray()
+                                   << "cannot write /dev/full: No space left on device";
+    }
+
+    void failuresNameTheFileAndKeepTheEarlierOne() {
+        QFETCH(QStringList, arguments);
+        QFETCH(QByteArray, input);
+        QFETCH(QString, message);
+        const Folder folder;
+        const Run run = folder.run(arguments, input);
+        QCOMPARE(run.status, 1);
+        QCOMPARE(run.err, "pointillo: " + message + '\n');
+        QCOMPARE(run.out, QByteArray());
+        QCOMPARE(folder.earlierFile(), QByteArray(Folder::kEarlier));
+        QCOMPARE(folder.files(), QStringList{"t.bin"});
+    }
+
+    // Warnings go to standard error, one a line, and the table is still made.
+    void tableIsMadeWithItsWarnings_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QStringList>("warnings");
+        const QStringList big{"--lines", "128", "--rows", "254", "--range"};
+        QTest::newRow("five characters without a face, then a count of the rest")
+            << QStringList{"--range", "U+10FFF0-U+10FFFD"} + kOneDotC
+            << QStringList{"U+10FFF0 drawn with no face (an empty box)",
+                           "U+10FFF1 drawn with no face (an empty box)",
+                           "U+10FFF2 drawn with no face (an empty box)",
+                           "U+10FFF3 drawn with no face (an empty box)",
+                           "U+10FFF4 drawn with no face (an empty box)",
+                           "and 9 more characters like those above (--strict refuses them)"};
+        QTest::newRow("the last code point")
+            << QStringList{"--range", "U+10FFFF"} + kOneDotC
+            << QStringList{"U+10FFFF drawn with no face (an empty box)"};
+        QTest::newRow("controls and blanks need no face")
+            << QStringList{"--range", "U+0001-U+00A0", "--range", "U+2000-U+200A"} << QStringList{};
+        QTest::newRow("c table past the 64 KiB code space")
+            << big + QStringList{"U+0041-U+0051", "--format", "c"}
+            << QStringList{"the table holds 69632 bytes, more than the 64 KiB code space of an "
+                           "8051; --format bin or hex suits external memory"};
+        QTest::newRow("asm table of exactly 64 KiB")
+            << big + QStringList{"U+0041-U+0050", "--format", "asm", "--name", "big"}
+            << QStringList{};
+        QTest::newRow("offsets at the scroll bars' ends")
+            << QStringList{"A", "--offset", "-143,-145"} << QStringList{};
+        QTest::newRow("point size just below 2048")
+            << QStringList{"A", "--point-size", "2047.5"} << QStringList{};
+        QTest::newRow("hex table past 64 KiB")
+            << big + QStringList{"U+0041-U+0051", "--format", "hex", "--origin", "0xFFFFFF"}
+            << QStringList{};
+    }
+
+    void tableIsMadeWithItsWarnings() {
+        QFETCH(QStringList, arguments);
+        QFETCH(QStringList, warnings);
+        const Run run = cli::runTool(arguments);
+        QCOMPARE(run.status, 0);
+        QVERIFY(!run.out.isEmpty());
+        QStringList expected;
+        for (const QString& warning : warnings)
+            expected << "pointillo: warning: " + warning;
+        QCOMPARE(run.err.split('\n', Qt::SkipEmptyParts), expected);
+    }
+
+    // Which face stands in depends on the fonts installed, so only the start is fixed.
+    void characterOutsideTheFaceNamesTheFaceThatDrewIt() {
+        const Run run = cli::runTool({"Ա"});
+        QCOMPARE(run.status, 0);
+        QCOMPARE(run.err.section(" with ", 0, 0), "pointillo: warning: U+0531 drawn");
+        QCOMPARE(run.err.count('\n'), 1);
+        QVERIFY2(!run.err.contains("no face"), qPrintable(run.err));
+    }
+
+    void absentFamilyWarnsOrFailsWhenStrict_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("warns") << QStringList{"A", "--font", "Nix"} << 0
+                               << "pointillo: warning: font family 'Nix' is not installed";
+        QTest::newRow("fails with --strict") << QStringList{"A", "--font", "Nix", "--strict"} << 1
+                                             << "pointillo: font family 'Nix' is not installed";
+    }
+
+    void absentFamilyWarnsOrFailsWhenStrict() {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, status);
+        QFETCH(QString, message);
+        const Run run = cli::runTool(arguments);
+        QCOMPARE(run.status, status);
+        QCOMPARE(run.err.section(';', 0, 0), message);
+        QCOMPARE(run.out.isEmpty(), status != 0);
+    }
+
+    void outputGoesWhereDashOAsks_data() {
+        QTest::addColumn<QString>("output");
+        QTest::addColumn<bool>("toStandardOutput");
+        QTest::newRow("- is standard output") << "-" << true;
+        QTest::newRow("/dev/stdout") << "/dev/stdout" << true;
+        QTest::newRow("/dev/null") << "/dev/null" << false;
+    }
+
+    void outputGoesWhereDashOAsks() {
+        QFETCH(QString, output);
+        QFETCH(bool, toStandardOutput);
+        const QStringList table{"A", "--format", "bin"};
+        const Run run = cli::runTool(table + QStringList{"-o", output});
+        QCOMPARE(run.status, 0);
+        QCOMPARE(run.err, QString());
+        QCOMPARE(run.out, toStandardOutput ? cli::runTool(table).out : QByteArray());
+    }
+
+    void everyCharacterIsDrawnOnce_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("glyphs");
+        // t.bin holds "ABZB\n": the repeated B and the line end are left out.
+        QTest::newRow("a file's characters")
+            << QStringList{"--chars-from", "t.bin"} + kOneDotC << 3;
+        QTest::newRow("a range over the surrogates, which are skipped")
+            << QStringList{"--range", "U+D7FF-U+E000"} + kOneDotC << 2;
+    }
+
+    void everyCharacterIsDrawnOnce() {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, glyphs);
+        const Run run = Folder().run(arguments);
+        QCOMPARE(run.status, 0);
+        QCOMPARE(definedValue(run.outText(), "FONT_COUNT"), glyphs);
+    }
+
+    // Keys of 16 bits are ints, longer ones longs, so that a key is never cut.
+    void indexKeysWidenPast16Bits_data() {
+        QTest::addColumn<QString>("range");
+        QTest::addColumn<QString>("declaration");
+        QTest::newRow("U+FFFF") << "U+FFFF"
+                                << "const unsigned int code font_index[1] = {\n    0xFFFF\n};";
+        QTest::newRow("U+10FFFF") << "U+10FFFF"
+                                  << "const unsigned long code font_index[1] = {\n    0x10FFFF\n};";
+    }
+
+    void indexKeysWidenPast16Bits() {
+        QFETCH(QString, range);
+        QFETCH(QString, declaration);
+        const Run run = cli::runTool(QStringList{"--range", range} + kOneDotC);
+        QCOMPARE(run.status, 0);
+        QCOMPARE(indexDeclaration(run.outText()), declaration);
+    }
+};
+
+QTEST_MAIN(tst_CliMessages)
+#include "tst_cli_messages.moc"
