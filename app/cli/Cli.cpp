@@ -308,6 +308,19 @@ TableFacts factsOf(const CliOptions& o, const GlyphMaker& maker) {
             glyphOptionText(o.glyph)};
 }
 
+// The glyphs, all made, shown as asked, written and read back when asked.
+void writeGlyphs(const CliOptions& o, const GlyphMaker& maker, const QList<Glyph>& glyphs,
+                 const OutputOptions& out) {
+    if (o.preview)
+        preview(glyphs);
+    if (!o.previewPng.isEmpty())
+        writePreviewSheet(glyphs, o.previewPng);
+    const QByteArray bytes = write(glyphs, out, factsOf(o, maker));
+    if (o.verify)
+        verify(bytes, glyphs, out);
+    writeOut(bytes, out.output);
+}
+
 // What must see every glyph before anything is written: the #/. preview (its pictures follow
 // the warnings), the PNG sheet, --verify, and a gfx font's records.
 void writeWhole(const CliOptions& o, const GlyphMaker& maker, const QList<char32_t>& cps,
@@ -321,14 +334,7 @@ void writeWhole(const CliOptions& o, const GlyphMaker& maker, const QList<char32
         warnings.Add(warning);
     }
     warnings.Finish();
-    if (o.preview)
-        preview(glyphs);
-    if (!o.previewPng.isEmpty())
-        writePreviewSheet(glyphs, o.previewPng);
-    const QByteArray bytes = write(glyphs, out, factsOf(o, maker));
-    if (o.verify)
-        verify(bytes, glyphs, out);
-    writeOut(bytes, out.output);
+    writeGlyphs(o, maker, glyphs, out);
 }
 
 // Every other table is made and written glyph by glyph, holding only the index keys and widths.
@@ -366,14 +372,7 @@ int generatePicture(const CliOptions& o) {
     OutputOptions out = o.out;
     out.index = IndexKind::None; // a picture is no character to look up
     out.baseline = maker.BaselineLine();
-    if (o.preview)
-        preview(glyphs);
-    if (!o.previewPng.isEmpty())
-        writePreviewSheet(glyphs, o.previewPng);
-    const QByteArray bytes = write(glyphs, out, factsOf(o, maker));
-    if (o.verify)
-        verify(bytes, glyphs, out);
-    writeOut(bytes, out.output);
+    writeGlyphs(o, maker, glyphs, out);
     return 0;
 }
 
