@@ -82,13 +82,14 @@ QString keepCopy(const QString& path, const QByteArray& old) {
     QTemporaryFile copy(
         QDir(folder).filePath(QFileInfo(path).fileName() + QStringLiteral(".old-XXXXXX")));
     copy.setAutoRemove(false);
-    if (!copy.open() || copy.write(old) != old.size() || !copy.flush() ||
-        ::fsync(copy.handle()) != 0) {
-        copy.remove();
+    const bool made = copy.open();
+    if (!made || copy.write(old) != old.size() || !copy.flush() || ::fsync(copy.handle()) != 0) {
+        if (made)
+            copy.remove();
         fail(platform::kErrPermissionDenied,
-             QStringLiteral("Cannot keep a copy of %1 while it is written in place (the folder "
-                            "does not let a new file be made beside it)")
-                 .arg(path));
+             QStringLiteral("Cannot keep a copy of %1 while it is written in place (neither its "
+                            "folder nor %2 lets a new file be made)")
+                 .arg(path, QDir::toNativeSeparators(folder)));
     }
     return copy.fileName();
 }
