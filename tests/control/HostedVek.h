@@ -60,6 +60,11 @@ inline bool isLit(kivaro::Vek& vek, int x, int y) {
     return vek.Bit(X, Y) == 1;
 }
 
+inline void setBit(kivaro::Vek& vek, int x, int y) {
+    std::uint8_t X = std::uint8_t(x), Y = std::uint8_t(y);
+    vek.SetBit(X, Y);
+}
+
 // The panel as Bit reads it, a line a string: '#' lit, '.' unlit.
 inline QStringList picture(kivaro::Vek& vek) {
     QStringList lines;

@@ -85,13 +85,6 @@ struct SaveDialog {
         dialog.SetFontName("DejaVu Sans");
         dialog.SetFontBold(true);
     }
-    // What a use left in the properties that uses share.
-    void verifyUnchanged() const {
-        QCOMPARE(dialog.FileName(), QString("/t/A.dot"));
-        QCOMPARE(dialog.FilterIndex(), 1);
-        QCOMPARE(dialog.FontName(), QString("DejaVu Sans"));
-        QCOMPARE(dialog.FontBold(), true);
-    }
 };
 
 } // namespace
@@ -110,7 +103,6 @@ private slots:
         QTest::newRow("4 and 5") << QVariant(4) << QVariant(5) << true;
         QTest::newRow("the same text") << QVariant("a") << QVariant("a") << false;
         QTest::newRow("text and a number") << QVariant("x") << QVariant(0) << true;
-        QTest::newRow("false and true") << QVariant(false) << QVariant(true) << true;
         QTest::newRow("a value without a default") << QVariant(0) << QVariant() << true;
     }
     void aValueEqualToItsDefaultIsNotStored() {
@@ -123,29 +115,16 @@ private slots:
         QCOMPARE(bag.ReadProperty("name", 77), stored ? value : QVariant(77));
     }
 
-    void keysAreStoredInLowerCaseAndMatchInAnyCase() {
-        PropertyBag bag;
-        bag.WriteProperty("OnSetColor", 4, 5);
-        QCOMPARE(bag.Keys(), QStringList{"onsetcolor"});
-        QVERIFY(bag.Contains("ONSETCOLOR"));
-        QCOMPARE(bag.ReadProperty("onSetColor", 77), QVariant(4));
-    }
-
-    void writingTheDefaultDropsTheStoredEntry() {
-        PropertyBag bag;
-        bag.WriteProperty("Name", 4, 5);
-        bag.WriteProperty("NAME", 5, 5);
-        QCOMPARE(bag.Keys(), QStringList());
-        QCOMPARE(bag.ReadProperty("name", 77), QVariant(77));
-    }
-
-    // A line a value, a Boolean as -1 or 0.
+    // A line a value, keys in lower case, a Boolean as -1 or 0; writing the default, under any
+    // case of the key, drops the stored entry.
     void theSavedFormHoldsTheLastValueOfEachKey() {
         PropertyBag bag;
         bag.WriteProperty("MaxLines", 16, 8);
-        bag.WriteProperty("MaxLines", 17, 8);
+        bag.WriteProperty("MAXLINES", 17, 8);
+        bag.WriteProperty("Radius", 4, 5);
         bag.WriteProperty("Enable", false, true);
         bag.WriteProperty("Other", true, false);
+        bag.WriteProperty("radius", 5, 5);
         QCOMPARE(bag.ToText(), QString("maxlines = 17\nenable = 0\nother = -1\n"));
     }
 
@@ -172,9 +151,7 @@ private slots:
         QTest::newRow("256 overflows") << QVariant(256) << 0 << kOverflow;
         QTest::newRow("-1 overflows") << QVariant(-1) << 0 << kOverflow;
         QTest::newRow("true is -1, which overflows") << QVariant(true) << 0 << kOverflow;
-        QTest::newRow("numeric text") << QVariant("16") << 16 << 0;
         QTest::newRow("2.5 to even") << QVariant(2.5) << 2 << 0;
-        QTest::newRow("0.5 to even") << QVariant(0.5) << 0 << 0;
         QTest::newRow("a word") << QVariant("green") << 0 << kTypeMismatch;
     }
     void conversionToAByte() {
@@ -191,17 +168,11 @@ private slots:
         QTest::addColumn<int>("number");
         QTest::addColumn<int>("error");
         const double infinity = std::numeric_limits<double>::infinity();
-        QTest::newRow("0") << QVariant(0) << 0 << 0;
-        QTest::newRow("256") << QVariant(256) << 256 << 0;
-        QTest::newRow("-1") << QVariant(-1) << -1 << 0;
-        QTest::newRow("true is -1") << QVariant(true) << -1 << 0;
         QTest::newRow("numeric text") << QVariant("16") << 16 << 0;
-        QTest::newRow("3.5 to even") << QVariant(3.5) << 4 << 0;
         QTest::newRow("the largest") << QVariant(2147483647.0) << 2147483647 << 0;
         QTest::newRow("one past the largest") << QVariant(2147483648.0) << 0 << kOverflow;
         QTest::newRow("the smallest") << QVariant(-2147483648.0) << int(-2147483648LL) << 0;
         QTest::newRow("one below the smallest") << QVariant(-2147483649.0) << 0 << kOverflow;
-        QTest::newRow("a word") << QVariant("green") << 0 << kTypeMismatch;
         QTest::newRow("infinity") << QVariant(infinity) << 0 << kTypeMismatch;
     }
     void conversionToALong() {
@@ -213,26 +184,10 @@ private slots:
         QCOMPARE(got, number);
     }
 
-    void conversionToABoolean_data() {
-        QTest::addColumn<QVariant>("value");
-        QTest::addColumn<bool>("boolean");
-        QTest::addColumn<int>("error");
-        QTest::newRow("0") << QVariant(0) << false << 0;
-        QTest::newRow("255") << QVariant(255) << true << 0;
-        QTest::newRow("-1") << QVariant(-1) << true << 0;
-        QTest::newRow("true") << QVariant(true) << true << 0;
-        QTest::newRow("numeric text") << QVariant("16") << true << 0;
-        QTest::newRow("a word") << QVariant("green") << false << kTypeMismatch;
-        QTest::newRow("infinity") << QVariant(std::numeric_limits<double>::infinity()) << false
-                                  << kTypeMismatch;
-    }
-    void conversionToABoolean() {
-        QFETCH(QVariant, value);
-        QFETCH(bool, boolean);
-        QFETCH(int, error);
-        bool got = false;
-        QCOMPARE(errorOf([&] { got = platform::ToBoolean(value); }), error);
-        QCOMPARE(got, boolean);
+    void conversionToABooleanIsFalseOnlyForZero() {
+        QCOMPARE(platform::ToBoolean(0), false);
+        QCOMPARE(platform::ToBoolean(-1), true);
+        QCOMPARE(platform::ToBoolean(0.25), false); // rounded first
     }
 
     // ---- Filter text and the common dialog ----
@@ -256,7 +211,6 @@ private slots:
 
     void aDescriptionWithoutPatternsIsRefused_data() {
         QTest::addColumn<QString>("filter");
-        QTest::newRow("a description only") << "Pictures";
         QTest::newRow("an odd number of fields") << "Dot|*.dot|All";
         QTest::newRow("blank patterns") << "Dot| ;|All|*.*";
     }
@@ -299,54 +253,50 @@ private slots:
         QCOMPARE(chosen->filterIndex, 0);
     }
 
+    // FilterIndex counts from 1; one outside the filters offers the first.
+    void aConfirmedOpenKeepsTheChoiceAndAsksWithTheSharedProperties_data() {
+        QTest::addColumn<int>("filterIndex");
+        QTest::addColumn<int>("offered");
+        QTest::newRow("the last") << 2 << 1;
+        QTest::newRow("past the last") << 3 << 0;
+        QTest::newRow("zero") << 0 << 0;
+    }
     void aConfirmedOpenKeepsTheChoiceAndAsksWithTheSharedProperties() {
+        QFETCH(int, filterIndex);
+        QFETCH(int, offered);
         SaveDialog d;
-        d.dialog.SetFilterIndex(2);
+        d.dialog.SetFilterIndex(filterIndex);
         d.presenter.confirm("/p/b.bmp");
         d.dialog.ShowOpen();
         QCOMPARE(d.dialog.FileName(), QString("/p/b.bmp"));
         QCOMPARE(d.dialog.FilterIndex(), 1);
-        QCOMPARE(d.dialog.FontName(), QString("DejaVu Sans"));
         const platform::FileDialogRequest& asked = d.presenter.fileRequests.constLast();
         QCOMPARE(asked.title, QString("保存点阵文件"));
         QCOMPARE(asked.fileName, QString("/t/A.dot"));
         QCOMPARE(asked.filters, (QStringList{"Dot (*.dot)", "All (*.*)"}));
-        QCOMPARE(asked.filterIndex, 1);
+        QCOMPARE(asked.filterIndex, offered);
     }
 
-    void aFilterIndexOutsideTheFiltersOffersTheFirst_data() {
-        QTest::addColumn<int>("filterIndex");
-        QTest::newRow("past the last") << 3;
-        QTest::newRow("zero") << 0;
+    // A cancel changes nothing; with CancelError set it is the cancel error.
+    void aCancelChangesNothing_data() {
+        QTest::addColumn<bool>("cancelError");
+        QTest::addColumn<int>("error");
+        QTest::newRow("without CancelError") << false << 0;
+        QTest::newRow("with CancelError") << true << int(platform::kErrCancel);
     }
-    void aFilterIndexOutsideTheFiltersOffersTheFirst() {
-        QFETCH(int, filterIndex);
-        SaveDialog d;
-        d.dialog.SetFilterIndex(filterIndex);
-        d.presenter.confirm("/p/b.bmp");
-        d.dialog.ShowSave();
-        QCOMPARE(d.presenter.fileRequests.constLast().filterIndex, 0);
-    }
-
     void aCancelChangesNothing() {
+        QFETCH(bool, cancelError);
+        QFETCH(int, error);
         SaveDialog d;
+        d.dialog.SetCancelError(cancelError);
         d.presenter.cancel();
-        d.dialog.ShowSave();
+        QCOMPARE(errorOf([&] { d.dialog.ShowSave(); }), error);
         d.presenter.fontAnswers = {std::nullopt};
-        d.dialog.ShowFont();
-        d.verifyUnchanged();
-    }
-
-    void aCancelWithCancelErrorIsTheCancelError() {
-        SaveDialog d;
-        d.dialog.SetCancelError(true);
-        d.presenter.cancel();
-        QCOMPARE(errorOf([&] { d.dialog.ShowSave(); }), int(platform::kErrCancel));
-        d.presenter.fontAnswers = {std::nullopt};
-        QCOMPARE(errorOf([&] { d.dialog.ShowFont(); }), int(platform::kErrCancel));
-        d.presenter.fail(platform::kErrDeviceIO);
-        QCOMPARE(errorOf([&] { d.dialog.ShowOpen(); }), int(platform::kErrDeviceIO));
-        d.verifyUnchanged();
+        QCOMPARE(errorOf([&] { d.dialog.ShowFont(); }), error);
+        QCOMPARE(d.dialog.FileName(), QString("/t/A.dot"));
+        QCOMPARE(d.dialog.FilterIndex(), 1);
+        QCOMPARE(d.dialog.FontName(), QString("DejaVu Sans"));
+        QCOMPARE(d.dialog.FontBold(), true);
     }
 
     // ---- The picture surface ----
@@ -364,17 +314,6 @@ private slots:
         QCOMPARE(surface.Image().format(), QImage::Format_RGB32);
     }
 
-    // A point belongs to the pixel that contains it.
-    void aPointReadsThePixelThatContainsIt() {
-        GreySurface surface;
-        surface.PSet(0.5, 5, 0);
-        surface.PSet(1.5, 5, 1);
-        surface.PSet(9.5, 5, 9);
-        QCOMPARE(surface.Point(0, 5), Pixel(0));
-        QCOMPARE(surface.Point(0.999f, 5), Pixel(0));
-        QCOMPARE(surface.Point(9.999f, 5), Pixel(9));
-    }
-
     void nothingIsReadOrDrawnOutsideTheSurface_data() {
         QTest::addColumn<QPointF>("at");
         QTest::addColumn<int>("drawWidth");
@@ -383,7 +322,6 @@ private slots:
         QTest::newRow("just left") << QPointF(-0.001, 5) << 1;
         QTest::newRow("just above") << QPointF(4, -0.25) << 1;
         QTest::newRow("the bottom edge") << QPointF(4, 10) << 1;
-        QTest::newRow("far beyond") << QPointF(3e20, 5) << 1;
         QTest::newRow("not a number") << QPointF(nan, 5) << 1;
         QTest::newRow("not a number, 3 across") << QPointF(nan, 5) << 3;
     }
@@ -395,12 +333,6 @@ private slots:
         surface.SetDrawWidth(drawWidth);
         surface.PSet(float(at.x()), float(at.y()), kRed);
         QCOMPARE(pixelsOf(surface, kRed), 0);
-    }
-
-    void pSetMovesTheDrawingPosition() {
-        GreySurface surface;
-        surface.PSet(10, 5, kRed);
-        QCOMPARE(QPointF(surface.CurrentX(), surface.CurrentY()), QPointF(10, 5));
     }
 
     // A dot DrawWidth pixels across: the pixels whose centres lie within half the width of the
@@ -417,9 +349,6 @@ private slots:
         QTest::newRow("4 across at the bottom-right corner")
             << QSize(10, 8) << 4 << QPointF(9.5, 7.5) << QRect(6, 4, 4, 4)
             << QStringList{"....", "...#", "..##", ".###"};
-        QTest::newRow("5 across on the left edge")
-            << QSize(10, 10) << 5 << QPointF(0.5, 4.5) << QRect(0, 1, 4, 7)
-            << QStringList{"....", "##..", "###.", "###.", "###.", "##..", "...."};
         QTest::newRow("2 across in the middle")
             << QSize(10, 10) << 2 << QPointF(4.5, 4.5) << QRect(2, 2, 5, 5)
             << QStringList{".....", "..#..", ".###.", "..#..", "....."};
@@ -437,20 +366,15 @@ private slots:
         surface.resize(surfaceSize);
         surface.SetDrawWidth(width);
         surface.PSet(float(at.x()), float(at.y()), kRed);
+        QCOMPARE(QPointF(surface.CurrentX(), surface.CurrentY()), at);
         QCOMPARE(picture(surface, region, kRed), dot);
         QCOMPARE(pixelsOf(surface, kRed), int(dot.join(QString()).count('#')));
     }
 
     // A picture pixel is a surface pixel, whatever the picture's device pixel ratio (2 for a
-    // file named "@2x").
-    void aPicturePaintsOnePixelForEachOfItsOwn_data() {
-        QTest::addColumn<double>("ratio");
-        QTest::newRow("96 dpi") << 1.0;
-        QTest::newRow("@2x") << 2.0;
-        QTest::newRow("@3x") << 3.0;
-    }
+    // file named "@2x") or resolution.
     void aPicturePaintsOnePixelForEachOfItsOwn() {
-        QFETCH(double, ratio);
+        const double ratio = 2;
         GreySurface surface;
         surface.resize(12, 12);
         surface.SetBackColor(0xFFFFFF);
@@ -467,28 +391,16 @@ private slots:
         QCOMPARE(pixelsOf(surface, 0), 35);
     }
 
-    void aDrawWidthBelowOneIsRefused() {
+    void aDrawWidthBelowOneOrAFontSizeOutOfRangeIsRefused() {
         GreySurface surface;
-        QCOMPARE(errorOf([&] { surface.SetDrawWidth(0); }), PictureSurface::kErrInvalidValue);
-        surface.SetDrawWidth(1);
-        QCOMPARE(errorOf([&] { surface.SetDrawWidth(0); }), PictureSurface::kErrInvalidValue);
-        QCOMPARE(surface.DrawWidth(), 1);
-    }
-
-    void aFontSizeOutOfRangeIsRefused_data() {
-        QTest::addColumn<double>("points");
-        QTest::addColumn<int>("error");
-        QTest::newRow("0") << 0.0 << PictureSurface::kErrInvalidValue;
-        QTest::newRow("-1") << -1.0 << PictureSurface::kErrInvalidValue;
-        QTest::newRow("2048") << 2048.0 << PictureSurface::kErrInvalidValue;
-        QTest::newRow("not a number") << std::nan("") << PictureSurface::kErrInvalidValue;
-        QTest::newRow("2047 is drawn") << 2047.0 << 0;
-    }
-    void aFontSizeOutOfRangeIsRefused() {
-        QFETCH(double, points);
-        QFETCH(int, error);
-        GreySurface surface;
-        QCOMPARE(errorOf([&] { surface.SetFontSize(points); }), error);
+        const int refused = PictureSurface::kErrInvalidValue;
+        surface.SetDrawWidth(3);
+        QCOMPARE(errorOf([&] { surface.SetDrawWidth(0); }), refused);
+        QCOMPARE(surface.DrawWidth(), 3);
+        QCOMPARE(errorOf([&] { surface.SetFontSize(0); }), refused);
+        QCOMPARE(errorOf([&] { surface.SetFontSize(2048); }), refused);
+        QCOMPARE(errorOf([&] { surface.SetFontSize(std::nan("")); }), refused);
+        QCOMPARE(errorOf([&] { surface.SetFontSize(2047); }), 0);
     }
 
     // A shown surface paints what is drawn (red in the low byte) and reports presses inside its

@@ -32,6 +32,30 @@ QColor rendered(Vek& vek, QPoint at) {
     return QColor(image.pixel(at));
 }
 
+// A panel of rows x lines at radius, with the record of events started afresh.
+void shape(HostedVek& host, int radius, int rows, int lines) {
+    host.vek->setLedRadius(radius);
+    host.vek->setMaxRows(rows);
+    host.vek->setMaxLines(lines);
+    host.forget();
+}
+
+// SetAll over a panel of rows x lines at radius, with handler and then SetBit(1, 1) run in
+// its yield number at; the record of events starts just before SetAll.
+void paintWithHandlerAtYield(HostedVek& host, int radius, int rows, int lines, int at,
+                             const std::function<void()>& handler) {
+    shape(host, radius, rows, lines);
+    int yields = 0;
+    host.site.SetYieldHook([&] {
+        if (++yields != at)
+            return;
+        handler();
+        setBit(*host.vek, 1, 1);
+    });
+    host.vek->SetAll();
+    host.site.SetYieldHook({});
+}
+
 // Gathers what a shown widget is asked to repaint.
 class PaintRecorder : public QObject {
 public:
@@ -51,117 +75,57 @@ class tst_Vek : public QObject {
 private slots:
     // ---- Bit operations ----
 
-    void aNewControlShowsEveryDotUnlit() {
-        HostedVek host;
-        QCOMPARE(picture(*host.vek), allDots(*host.vek, false));
-        QCOMPARE(sampled(*host.vek, 8, 8), kDarkRed);
-    }
-
-    // Rows shared by every operation that takes coordinates, on the new 8 x 8 panel.
-    void coordinates_data() {
+    // SetBit, Bit and ClrBit at the same coordinates, on the new 8 x 8 panel; each hands the
+    // corrected coordinates back.
+    void bitOperationsOutsideThePanelCorrectToTheBorder_data() {
         QTest::addColumn<QPoint>("asked");
         QTest::addColumn<QPoint>("corrected");
         QTest::newRow("inside the panel") << QPoint(5, 6) << QPoint(5, 6);
-        QTest::newRow("zero is the first dot") << QPoint(0, 0) << QPoint(1, 1);
-        QTest::newRow("past the right edge") << QPoint(200, 3) << QPoint(8, 3);
-        QTest::newRow("past the bottom edge") << QPoint(3, 255) << QPoint(3, 8);
         QTest::newRow("past the right, line zero") << QPoint(9, 0) << QPoint(8, 1);
         QTest::newRow("past the bottom, column zero") << QPoint(0, 9) << QPoint(1, 8);
-        QTest::newRow("past both edges") << QPoint(200, 200) << QPoint(8, 8);
+        QTest::newRow("past both edges") << QPoint(200, 255) << QPoint(8, 8);
     }
-
-    void setBitOutsideThePanelCorrectsToTheBorder_data() { coordinates_data(); }
-    void setBitOutsideThePanelCorrectsToTheBorder() {
+    void bitOperationsOutsideThePanelCorrectToTheBorder() {
         QFETCH(QPoint, asked);
         QFETCH(QPoint, corrected);
         HostedVek host;
+        const QString dot = QStringLiteral("(%1, %2)").arg(corrected.x()).arg(corrected.y());
         std::uint8_t X = std::uint8_t(asked.x()), Y = std::uint8_t(asked.y());
         host.vek->SetBit(X, Y);
         QCOMPARE(QPoint(X, Y), corrected);
-        QCOMPARE(litDots(*host.vek),
-                 QStringList{QStringLiteral("(%1, %2)").arg(corrected.x()).arg(corrected.y())});
-        QCOMPARE(host.events, QStringList{"Changed"});
-    }
-
-    void clrBitOutsideThePanelCorrectsToTheBorder_data() { coordinates_data(); }
-    void clrBitOutsideThePanelCorrectsToTheBorder() {
-        QFETCH(QPoint, asked);
-        QFETCH(QPoint, corrected);
-        HostedVek host;
-        host.vek->SetAll();
-        host.forget();
-        std::uint8_t X = std::uint8_t(asked.x()), Y = std::uint8_t(asked.y());
-        host.vek->ClrBit(X, Y);
-        QCOMPARE(QPoint(X, Y), corrected);
-        QStringList expected = allDots(*host.vek, true);
-        expected[corrected.y() - 1][corrected.x() - 1] = '.';
-        QCOMPARE(picture(*host.vek), expected);
-        QCOMPARE(host.events, QStringList{"Changed"});
-    }
-
-    void bitOutsideThePanelReadsTheBorderDot_data() { coordinates_data(); }
-    void bitOutsideThePanelReadsTheBorderDot() {
-        QFETCH(QPoint, asked);
-        QFETCH(QPoint, corrected);
-        HostedVek host;
-        std::uint8_t x = std::uint8_t(corrected.x()), y = std::uint8_t(corrected.y());
-        host.vek->SetBit(x, y);
-        host.forget();
-        std::uint8_t X = std::uint8_t(asked.x()), Y = std::uint8_t(asked.y());
+        QCOMPARE(litDots(*host.vek), QStringList{dot});
+        X = std::uint8_t(asked.x()), Y = std::uint8_t(asked.y());
         QCOMPARE(int(host.vek->Bit(X, Y)), 1);
         QCOMPARE(QPoint(X, Y), corrected);
-        QCOMPARE(litDots(*host.vek),
-                 QStringList{QStringLiteral("(%1, %2)").arg(corrected.x()).arg(corrected.y())});
-        QCOMPARE(host.events, QStringList());
-    }
-
-    void clrBitOnAnUnlitDotStillRaisesChanged() {
-        HostedVek host;
-        std::uint8_t X = 2, Y = 2;
+        X = std::uint8_t(asked.x()), Y = std::uint8_t(asked.y());
         host.vek->ClrBit(X, Y);
-        QCOMPARE(host.events, QStringList{"Changed"});
-        QCOMPARE(picture(*host.vek), allDots(*host.vek, false));
+        QCOMPARE(QPoint(X, Y), corrected);
+        QCOMPARE(litDots(*host.vek), QStringList());
+        QCOMPARE(host.events, (QStringList{"Changed", "Changed"}));
     }
 
-    void setAllLightsEveryDotAndClrAllPutsThemOut() {
+    // Clr leaves only the background and raises nothing.
+    void setAllLightsEveryDotClrAllPutsThemOutAndClrRemovesThem() {
         HostedVek host;
+        QCOMPARE(sampled(*host.vek, 8, 8), kDarkRed);
         host.vek->SetAll();
         QCOMPARE(picture(*host.vek), allDots(*host.vek, true));
         QCOMPARE(sampled(*host.vek, 8, 1), kRed);
         host.vek->ClrAll();
         QCOMPARE(picture(*host.vek), allDots(*host.vek, false));
-        QCOMPARE(host.events, (QStringList{"Changed", "Changed"}));
-    }
-
-    void clrLeavesOnlyTheBackgroundAndRaisesNothing() {
-        HostedVek host;
         host.vek->SetAll();
-        host.forget();
         host.vek->Clr();
-        QCOMPARE(picture(*host.vek), allDots(*host.vek, false));
         QCOMPARE(sampled(*host.vek, 4, 4), kBackground);
-        QCOMPARE(host.events, QStringList());
-        QCOMPARE(host.notifications(), QStringList());
-
-        // GIVEN no discs WHEN a dot is lit THEN its disc is painted on the background
-        std::uint8_t X = 2, Y = 2;
-        host.vek->SetBit(X, Y);
-        QCOMPARE(sampled(*host.vek, 2, 2), kRed);
-        QCOMPARE(litDots(*host.vek), QStringList{"(2, 2)"});
+        QCOMPARE(rendered(*host.vek, {16, 16}), kBackground);
+        QCOMPARE(host.events, (QStringList{"Changed", "Changed", "Changed"}));
     }
 
-    void samplingOffThePanelFindsNothing_data() {
-        QTest::addColumn<QPoint>("dot");
-        QTest::newRow("column zero") << QPoint(0, 1);
-        QTest::newRow("line zero") << QPoint(1, 0);
-        QTest::newRow("column past the right") << QPoint(9, 1);
-        QTest::newRow("line past the bottom") << QPoint(1, 9);
-    }
+    // Column zero, line zero, past the right edge and past the bottom edge.
     void samplingOffThePanelFindsNothing() {
-        QFETCH(QPoint, dot);
         HostedVek host;
         host.vek->SetAll();
-        QCOMPARE(host.vek->SampleDot(dot.x(), dot.y()), Vek::kOutsideColor);
+        for (const QPoint dot : {QPoint(0, 1), QPoint(1, 0), QPoint(9, 1), QPoint(1, 9)})
+            QCOMPARE(host.vek->SampleDot(dot.x(), dot.y()), Vek::kOutsideColor);
     }
 
     // ---- Setters ----
@@ -174,24 +138,21 @@ private slots:
         QTest::addColumn<int>("put");
         QTest::addColumn<int>("readBack");
         QTest::addColumn<QStringList>("events");
+        QTest::addColumn<bool>("putsOut");
         using namespace kivaro;
-        const QStringList changed{"Changed"};
-        QTest::newRow("MaxLines 0 is 1") << DispId::MaxLines << "MaxLines" << 0 << 1 << changed;
+        const QStringList changed{"Changed"}, none;
         QTest::newRow("MaxLines 255 is 254")
-            << DispId::MaxLines << "MaxLines" << 255 << 254 << changed;
-        QTest::newRow("MaxLines 254 stays")
-            << DispId::MaxLines << "MaxLines" << 254 << 254 << changed;
-        QTest::newRow("MaxRows 0 is 1") << DispId::MaxRows << "MaxRows" << 0 << 1 << changed;
-        QTest::newRow("MaxRows 255 is 254")
-            << DispId::MaxRows << "MaxRows" << 255 << 254 << changed;
+            << DispId::MaxLines << "MaxLines" << 255 << 254 << changed << true;
+        QTest::newRow("MaxRows 0 is 1")
+            << DispId::MaxRows << "MaxRows" << 0 << 1 << changed << true;
         QTest::newRow("LedRadius 0 is 1")
-            << DispId::LedRadius << "LedRadius" << 0 << 1 << QStringList();
-        QTest::newRow("LedRadius 255 stays")
-            << DispId::LedRadius << "LedRadius" << 255 << 255 << QStringList();
+            << DispId::LedRadius << "LedRadius" << 0 << 1 << none << true;
         QTest::newRow("OnSetColor to its own value")
-            << DispId::OnSetColor << "OnSetColor" << int(Red) << int(Red) << QStringList();
+            << DispId::OnSetColor << "OnSetColor" << int(Red) << int(Red) << none << true;
         QTest::newRow("OnClrColor to BYellow")
-            << DispId::OnClrColor << "OnClrColor" << int(BYellow) << int(BYellow) << QStringList();
+            << DispId::OnClrColor << "OnClrColor" << int(BYellow) << int(BYellow) << none << true;
+        QTest::newRow("Enable off leaves the dots")
+            << DispId::Enable << "Enable" << 0 << 0 << none << false;
     }
     void settersCorrectTheirValueAndPutEveryDotOut() {
         QFETCH(int, dispId);
@@ -199,6 +160,7 @@ private slots:
         QFETCH(int, put);
         QFETCH(int, readBack);
         QFETCH(QStringList, events);
+        QFETCH(bool, putsOut);
         HostedVek host;
         host.vek->SetAll();
         host.forget();
@@ -206,58 +168,20 @@ private slots:
         host.vek->Invoke(dispId, platform::InvokeKind::PropertyPut, value);
         QCOMPARE(host.vek->Invoke(dispId, platform::InvokeKind::PropertyGet, none).toInt(),
                  readBack);
-        QCOMPARE(picture(*host.vek), allDots(*host.vek, false));
-        QCOMPARE(sampled(*host.vek, 1, 1), platform::ToQColor(host.vek->OnClrColor()));
+        // Dispatch lets a call without arguments read a property too.
+        QCOMPARE(host.vek->Invoke(dispId, platform::InvokeKind::Method, none).toInt(), readBack);
+        QCOMPARE(picture(*host.vek), allDots(*host.vek, !putsOut));
         QCOMPARE(host.events, events);
         QCOMPARE(host.notifications(), QStringList{key});
-    }
-
-    void equalLitAndUnlitColoursLightEveryDot() {
-        HostedVek host;
-        host.vek->setOnSetColor(kivaro::BRed);
-        QCOMPARE(picture(*host.vek), allDots(*host.vek, true));
     }
 
     // The surface keeps 24 bits a pixel, as a real raster would.
     void aLitColourWithAHighByteNeverReadsLit() {
         HostedVek host;
         host.vek->setOnSetColor(0x010000FF);
-        std::uint8_t X = 1, Y = 1;
-        host.vek->SetBit(X, Y);
+        setBit(*host.vek, 1, 1);
         QCOMPARE(sampled(*host.vek, 1, 1), kRed);
         QCOMPARE(litDots(*host.vek), QStringList());
-    }
-
-    void enableNeitherRepaintsNorRaisesEvents() {
-        HostedVek host;
-        host.vek->SetAll();
-        host.forget();
-        host.vek->setEnable(false);
-        QCOMPARE(host.vek->Enable(), false);
-        QCOMPARE(picture(*host.vek), allDots(*host.vek, true));
-        QCOMPARE(host.events, QStringList());
-        QCOMPARE(host.notifications(), QStringList{"Enable"});
-    }
-
-    void initialiseStartsOverAsANewControl() {
-        HostedVek host;
-        host.vek->setMaxLines(3);
-        host.vek->setLedRadius(9);
-        host.vek->setEnable(false);
-        host.vek->setOnSetColor(1);
-        host.vek->SetAll();
-        host.forget();
-        host.vek->InitProperties();
-        QCOMPARE(QSize(host.vek->MaxRows(), host.vek->MaxLines()), QSize(8, 8));
-        QCOMPARE(int(host.vek->LedRadius()), 4);
-        QCOMPARE(host.vek->Enable(), true);
-        QCOMPARE(platform::ToQColor(host.vek->OnSetColor()), kRed);
-        QCOMPARE(platform::ToQColor(host.vek->OnClrColor()), kDarkRed);
-        QCOMPARE(host.vek->size(), QSize(90, 90));
-        QCOMPARE(picture(*host.vek), allDots(*host.vek, false));
-        QCOMPARE(sampled(*host.vek, 8, 8), kDarkRed);
-        QCOMPARE(host.events, QStringList());
-        QCOMPARE(host.notifications(), QStringList());
     }
 
     void anAdvisedSinkHearsEachEventOnceAndAnUnadvisedOneNothing() {
@@ -280,11 +204,8 @@ private slots:
         QTest::addColumn<QSizeF>("twips");
         QTest::newRow("8 x 8 at radius 4")
             << 4 << QSize(8, 8) << QSize(90, 90) << QSizeF(1344, 1344);
-        QTest::newRow("16 x 16 at radius 5")
-            << 5 << QSize(16, 16) << QSize(224, 224) << QSizeF(3360, 3360);
         QTest::newRow("10 across, 3 down at radius 1")
             << 1 << QSize(10, 3) << QSize(28, 8) << QSizeF(420, 126);
-        QTest::newRow("radius 0 is 1") << 0 << QSize(16, 16) << QSize(45, 45) << QSizeF(672, 672);
         QTest::newRow("254 x 254 at radius 255")
             << 255 << QSize(254, 254) << QSize(181356, 181356) << QSizeF(2720340, 2720340);
     }
@@ -294,23 +215,12 @@ private slots:
         QFETCH(QSize, pixels);
         QFETCH(QSizeF, twips);
         HostedVek host;
-        host.vek->setLedRadius(radius);
-        host.vek->setMaxRows(dots.width());
-        host.vek->setMaxLines(dots.height());
+        shape(host, radius, dots.width(), dots.height());
         host.vek->resize(133, 33);
         host.vek->setGeometry(5, 6, 300, 10);
         QCOMPARE(host.vek->size(), pixels);
         QCOMPARE(host.vek->sizeHint(), pixels);
         QCOMPARE(QSizeF(host.vek->WidthTwips(), host.vek->HeightTwips()), twips);
-    }
-
-    void aShownControlKeepsThePanelSize() {
-        HostedVek host;
-        host.container.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&host.container));
-        host.vek->resize(133, 33);
-        QCOMPARE(host.vek->size(), QSize(90, 90));
-        QCOMPARE(QSizeF(host.vek->WidthTwips(), host.vek->HeightTwips()), QSizeF(1344, 1344));
     }
 
     // ---- The full-panel paint ----
@@ -319,7 +229,6 @@ private slots:
         QTest::addColumn<QSize>("dots");
         QTest::addColumn<int>("yields");
         QTest::newRow("151 x 151") << QSize(151, 151) << 151;
-        QTest::newRow("254 x 254") << QSize(254, 254) << 254;
         QTest::newRow("254 across, 150 down") << QSize(254, 150) << 0;
         QTest::newRow("150 across, 254 down") << QSize(150, 254) << 0;
     }
@@ -327,16 +236,10 @@ private slots:
         QFETCH(QSize, dots);
         QFETCH(int, yields);
         HostedVek host;
-        host.vek->setLedRadius(1);
-        host.vek->setMaxRows(dots.width());
-        host.vek->setMaxLines(dots.height());
-        host.forget();
+        shape(host, 1, dots.width(), dots.height());
         host.vek->SetAll();
         QCOMPARE(host.site.YieldCount(), yields);
         QCOMPARE(picture(*host.vek), allDots(*host.vek, true));
-        host.vek->ClrAll();
-        QCOMPARE(host.site.YieldCount(), 2 * yields);
-        QCOMPARE(picture(*host.vek), allDots(*host.vek, false));
     }
 
     // A handler run by a yield of SetAll changes the panel, then the user lights dot (1, 1),
@@ -345,20 +248,10 @@ private slots:
     void rowsShrunkInAYieldClipTheRestOfThePaint() {
         HostedVek host;
         paintWithHandlerAtYield(host, 1, 254, 254, 10, [&] { host.vek->setMaxRows(3); });
-        QCOMPARE(QSize(host.vek->MaxRows(), host.vek->MaxLines()), QSize(3, 254));
-        QVERIFY(isLit(*host.vek, 1, 1));
         QVERIFY(!isLit(*host.vek, 2, 10)); // painted before the yield, then cleared
         QVERIFY(isLit(*host.vek, 3, 11));
         QVERIFY(isLit(*host.vek, 3, 254));
         QCOMPARE(host.events, (QStringList{"Changed", "Changed", "Changed"}));
-        QCOMPARE(host.notifications(), QStringList{"MaxRows"});
-    }
-
-    void linesShrunkInAYieldEndThePaint() {
-        HostedVek host;
-        paintWithHandlerAtYield(host, 1, 254, 254, 10, [&] { host.vek->setMaxLines(2); });
-        QCOMPARE(QSize(host.vek->MaxRows(), host.vek->MaxLines()), QSize(254, 2));
-        QCOMPARE(picture(*host.vek), (QStringList{'#' + QString(253, '.'), QString(254, '.')}));
     }
 
     void rowsGrownInAYieldArePaintedFromTheNextLine() {
@@ -377,13 +270,8 @@ private slots:
         QTest::newRow("old column 1, line 2: its centre") << QPoint(11, 32) << true;
         QTest::newRow("its rim to the left") << QPoint(1, 32) << true;
         QTest::newRow("its rim to the right") << QPoint(21, 32) << true;
-        QTest::newRow("its rim above") << QPoint(11, 22) << true;
-        QTest::newRow("its rim below") << QPoint(11, 42) << true;
         QTest::newRow("a corner outside the disc") << QPoint(1, 22) << false;
-        QTest::newRow("just past the rim") << QPoint(11, 21) << false;
-        QTest::newRow("old column 2, line 2") << QPoint(32, 32) << true;
         QTest::newRow("old line 1, painted before the yield") << QPoint(2, 1) << false;
-        QTest::newRow("between old lines 1 and 2") << QPoint(1, 2) << false;
     }
     void radiusShrunkInAYieldPaintsTheOldDiscsOverTheNewDots() {
         QFETCH(QPoint, dot);
@@ -391,8 +279,6 @@ private slots:
         HostedVek host;
         paintWithHandlerAtYield(host, 21, 254, 254, 1, [&] { host.vek->setLedRadius(1); });
         QCOMPARE(isLit(*host.vek, dot.x(), dot.y()), lit);
-        QCOMPARE(host.events, (QStringList{"Changed", "Changed"}));
-        QCOMPARE(host.notifications(), QStringList{"LedRadius"});
     }
 
     // Pitch 84 grown to 126: the old line 3 and the old last column, 253, fall on the new line 2
@@ -405,47 +291,30 @@ private slots:
 
     // ---- Mouse editing ----
 
-    // With radius 4 a cell is 168 twips square; a click anywhere in it toggles its dot.
+    // With radius 4 a cell is 168 twips square; a click anywhere in it toggles its dot. A click
+    // off the panel raises the same events and changes nothing.
     void aClickTogglesTheDotOfTheCellPressed_data() {
         QTest::addColumn<QPointF>("pressed");
-        QTest::addColumn<QString>("dot");
-        QTest::newRow("top-left corner") << QPointF(0, 0) << "(1, 1)";
-        QTest::newRow("last twip of the first cell") << QPointF(167, 167) << "(1, 1)";
-        QTest::newRow("first twip of the second column") << QPointF(168, 0) << "(2, 1)";
-        QTest::newRow("a half twip rounds to even") << QPointF(167.5, 167.5) << "(2, 2)";
-        QTest::newRow("bottom-right corner") << QPointF(1343, 1343) << "(8, 8)";
+        QTest::addColumn<QStringList>("lit");
+        QTest::newRow("last twip of the first cell") << QPointF(167, 167) << QStringList{"(1, 1)"};
+        QTest::newRow("first twip of the second column")
+            << QPointF(168, 0) << QStringList{"(2, 1)"};
+        QTest::newRow("a half twip rounds to even")
+            << QPointF(167.5, 167.5) << QStringList{"(2, 2)"};
+        QTest::newRow("right of the panel") << QPointF(5000, 10) << QStringList();
+        QTest::newRow("below it") << QPointF(10, 5000) << QStringList();
+        QTest::newRow("left of it") << QPointF(-500, 10) << QStringList();
+        QTest::newRow("above it") << QPointF(10, -500) << QStringList();
     }
     void aClickTogglesTheDotOfTheCellPressed() {
         QFETCH(QPointF, pressed);
-        QFETCH(QString, dot);
+        QFETCH(QStringList, lit);
         HostedVek host;
         click(*host.vek, pressed);
-        QCOMPARE(litDots(*host.vek), QStringList{dot});
+        QCOMPARE(litDots(*host.vek), lit);
         QCOMPARE(host.events, (QStringList{"Click", "Edited", "Changed"}));
         click(*host.vek, pressed);
         QCOMPARE(litDots(*host.vek), QStringList());
-    }
-
-    void aClickOffThePanelChangesNoDot_data() {
-        QTest::addColumn<QPointF>("pressed");
-        QTest::newRow("right of it") << QPointF(5000, 10);
-        QTest::newRow("below it") << QPointF(10, 5000);
-        QTest::newRow("left of it") << QPointF(-500, 10);
-        QTest::newRow("above it") << QPointF(10, -500);
-    }
-    void aClickOffThePanelChangesNoDot() {
-        QFETCH(QPointF, pressed);
-        HostedVek host;
-        click(*host.vek, pressed);
-        QCOMPARE(picture(*host.vek), allDots(*host.vek, false));
-        QCOMPARE(host.events, (QStringList{"Click", "Edited", "Changed"}));
-    }
-
-    void aClickAfterClrLightsTheDot() {
-        HostedVek host;
-        host.vek->Clr();
-        click(*host.vek, {10, 10});
-        QCOMPARE(litDots(*host.vek), QStringList{"(1, 1)"});
     }
 
     void aClickWithEditingOffOnlyRaisesClick() {
@@ -464,23 +333,18 @@ private slots:
         QTest::addColumn<QPointF>("released");
         QTest::addColumn<QPoint>("downTwips");
         QTest::addColumn<QStringList>("lit");
-        QTest::addColumn<bool>("clicked");
         const QPointF at(12, 5);
         const QPoint twips(180, 75);
-        const QStringList second{"(2, 1)"};
-        QTest::newRow("released where pressed")
-            << Qt::LeftButton << at << at << twips << second << true;
         QTest::newRow("released on the first pixel")
-            << Qt::LeftButton << at << QPointF(0, 0) << twips << second << true;
+            << Qt::LeftButton << at << QPointF(0, 0) << twips << QStringList{"(2, 1)"};
         QTest::newRow("released in the panel's last half pixel")
             << Qt::LeftButton << QPointF(89.4, 89.4) << QPointF(89.55, 89.55) << QPoint(1341, 1341)
-            << QStringList{"(8, 8)"} << true;
+            << QStringList{"(8, 8)"};
         QTest::newRow("released just right of the panel")
-            << Qt::LeftButton << at << QPointF(90, 5) << twips << QStringList() << false;
+            << Qt::LeftButton << at << QPointF(90, 5) << twips << QStringList();
         QTest::newRow("released just below the panel")
-            << Qt::LeftButton << at << QPointF(12, 90) << twips << QStringList() << false;
-        QTest::newRow("the right button")
-            << Qt::RightButton << at << at << twips << QStringList() << false;
+            << Qt::LeftButton << at << QPointF(12, 90) << twips << QStringList();
+        QTest::newRow("the right button") << Qt::RightButton << at << at << twips << QStringList();
     }
     void aLeftPressAndReleaseOverThePanelClick() {
         QFETCH(Qt::MouseButton, button);
@@ -488,122 +352,62 @@ private slots:
         QFETCH(QPointF, released);
         QFETCH(QPoint, downTwips);
         QFETCH(QStringList, lit);
-        QFETCH(bool, clicked);
         HostedVek host;
         sendMouse(*host.vek, QEvent::MouseButtonPress, button, pressed);
         QCOMPARE(QPoint(host.vek->DownX(), host.vek->DownY()), downTwips);
         sendMouse(*host.vek, QEvent::MouseButtonRelease, button, released);
-        QCOMPARE(litDots(*host.vek), lit);
         // A second release without a press is no click.
         sendMouse(*host.vek, QEvent::MouseButtonRelease, Qt::LeftButton, released);
         QCOMPARE(litDots(*host.vek), lit);
         const QStringList clickEvents{"Click", "Edited", "Changed"};
-        QCOMPARE(host.events, clicked ? clickEvents : QStringList());
+        QCOMPARE(host.events, lit.isEmpty() ? QStringList() : clickEvents);
     }
 
     // ---- Drawing ----
 
-    void aShownPanelRepaintsTheChangedDisc_data() {
-        QTest::addColumn<QPoint>("dot");
-        QTest::addColumn<QRect>("disc");
-        // At radius 5 the pitch is 14 px and a disc 6.67 px in radius, drawn around the middle
-        // of the pixel its centre falls in.
-        QTest::newRow("dot (2, 2)") << QPoint(2, 2) << QRect(14, 14, 15, 15);
-        QTest::newRow("dot (5, 3)") << QPoint(5, 3) << QRect(56, 28, 15, 15);
-    }
+    // At radius 5 the pitch is 14 px and a disc 6.67 px in radius, drawn around the middle of
+    // the pixel its centre falls in.
     void aShownPanelRepaintsTheChangedDisc() {
-        QFETCH(QPoint, dot);
-        QFETCH(QRect, disc);
         HostedVek host;
         host.vek->setLedRadius(5);
         host.container.show();
         QVERIFY(QTest::qWaitForWindowExposed(&host.container));
         PaintRecorder recorder;
         host.vek->installEventFilter(&recorder);
-        std::uint8_t X = std::uint8_t(dot.x()), Y = std::uint8_t(dot.y());
-        host.vek->SetBit(X, Y);
+        setBit(*host.vek, 5, 3);
         QVERIFY(QTest::qWaitFor([&] { return !recorder.painted.isEmpty(); }, 1000));
-        QCOMPARE(QRegion(disc) - recorder.painted, QRegion());
+        QCOMPARE(QRegion(56, 28, 15, 15) - recorder.painted, QRegion());
     }
 
     // At radius 10 a 2 x 2 panel has a pitch of 28 px and discs 13.3 px in radius.
-    void discsAreDrawnInTheirColoursOnTheBackground_data() {
-        QTest::addColumn<QPoint>("pixel");
-        QTest::addColumn<QColor>("colour");
-        QTest::newRow("centre of the unlit (1, 1)") << QPoint(14, 14) << kDarkRed;
-        QTest::newRow("centre of the lit (2, 1)") << QPoint(42, 14) << kRed;
-        QTest::newRow("centre of the unlit (2, 2)") << QPoint(42, 42) << kDarkRed;
-        QTest::newRow("inside the rim of (2, 2)") << QPoint(42, 31) << kDarkRed;
-        QTest::newRow("the corner, between discs") << QPoint(0, 0) << kBackground;
-    }
     void discsAreDrawnInTheirColoursOnTheBackground() {
-        QFETCH(QPoint, pixel);
-        QFETCH(QColor, colour);
         HostedVek host;
-        host.vek->setMaxRows(2);
-        host.vek->setMaxLines(2);
-        host.vek->setLedRadius(10);
-        std::uint8_t X = 2, Y = 1;
-        host.vek->SetBit(X, Y);
-        QCOMPARE(rendered(*host.vek, pixel), colour);
+        shape(host, 10, 2, 2);
+        setBit(*host.vek, 2, 1);
+        QCOMPARE(rendered(*host.vek, {14, 14}), kDarkRed); // the centre of (1, 1)
+        QCOMPARE(rendered(*host.vek, {42, 14}), kRed);     // the centre of (2, 1)
+        QCOMPARE(rendered(*host.vek, {42, 31}), kDarkRed); // inside the rim of (2, 2)
+        QCOMPARE(rendered(*host.vek, {0, 0}), kBackground); // the corner, between discs
     }
 
     void aNewRadiusRedrawsEveryDiscAtItsSize() {
         HostedVek host;
-        host.vek->setMaxRows(2);
-        host.vek->setMaxLines(2);
-        host.vek->setLedRadius(10);
-        std::uint8_t X = 1, Y = 2;
-        host.vek->SetBit(X, Y);
+        shape(host, 10, 2, 2);
+        setBit(*host.vek, 1, 2);
         host.vek->setLedRadius(5); // pitch 14 px
-        X = 2, Y = 2;
-        host.vek->SetBit(X, Y);
-        QCOMPARE(rendered(*host.vek, {7, 7}), kDarkRed);
+        setBit(*host.vek, 2, 2);
         QCOMPARE(rendered(*host.vek, {7, 21}), kDarkRed);
         QCOMPARE(rendered(*host.vek, {21, 21}), kRed);
         QCOMPARE(rendered(*host.vek, {14, 14}), kBackground);
     }
 
-    void clrDrawsNoDiscs() {
-        HostedVek host;
-        host.vek->setLedRadius(5);
-        host.vek->SetAll();
-        host.vek->Clr();
-        QCOMPARE(rendered(*host.vek, {21, 21}), kBackground);
-        QCOMPARE(rendered(*host.vek, {7, 7}), kBackground);
-    }
-
     // At radius 1 (pitch 2.8 px, radius 1.3) a disc is its centre pixels, without an outline.
     void smallDiscsAreTheirColourAtTheCentre() {
         HostedVek host;
-        host.vek->setMaxRows(2);
-        host.vek->setMaxLines(1);
-        host.vek->setLedRadius(1);
-        std::uint8_t X = 1, Y = 1;
-        host.vek->SetBit(X, Y);
+        shape(host, 1, 2, 1);
+        setBit(*host.vek, 1, 1);
         QCOMPARE(rendered(*host.vek, {1, 1}), kRed);
         QCOMPARE(rendered(*host.vek, {4, 1}), kDarkRed);
-    }
-
-private:
-    // SetAll over a panel of rows x lines at radius, with handler and then SetBit(1, 1) run in
-    // its yield number at; the record of events starts just before SetAll.
-    static void paintWithHandlerAtYield(HostedVek& host, int radius, int rows, int lines, int at,
-                                        const std::function<void()>& handler) {
-        host.vek->setLedRadius(radius);
-        host.vek->setMaxRows(rows);
-        host.vek->setMaxLines(lines);
-        host.forget();
-        int yields = 0;
-        host.site.SetYieldHook([&] {
-            if (++yields != at)
-                return;
-            handler();
-            std::uint8_t X = 1, Y = 1;
-            host.vek->SetBit(X, Y);
-        });
-        host.vek->SetAll();
-        host.site.SetYieldHook({});
     }
 };
 
