@@ -74,17 +74,9 @@ private slots:
         QCOMPARE(run.status, 0);
         if (updating())
             QVERIFY(cli::writeFile(kGolden + golden, run.out));
-        // Line by line, so that a failure names the file and the first line that differs.
-        const QList<QByteArray> expected = cli::contents(kGolden + golden).split('\n');
-        const QList<QByteArray> actual = run.out.split('\n');
-        const auto line = [&](const QList<QByteArray>& lines, qsizetype k) {
-            return QStringLiteral("%1:%2: %3")
-                .arg(golden)
-                .arg(k + 1)
-                .arg(k < lines.size() ? QString::fromUtf8(lines[k]) : QStringLiteral("(no line)"));
-        };
-        for (qsizetype k = 0; k < std::max(expected.size(), actual.size()); ++k)
-            QCOMPARE(line(actual, k), line(expected, k));
+        // As lists of lines, so that a failure names the first line that differs.
+        QCOMPARE(run.outText().split('\n'),
+                 QString::fromUtf8(cli::contents(kGolden + golden)).split('\n'));
     }
 
     // A golden file no command writes any more would pass unnoticed.

@@ -52,8 +52,6 @@ private slots:
         QTest::newRow("latin letter, the window as it starts")
             << "g" << 16 << 16 << "row"
             << "asm51" << centred << whole << "new";
-        QTest::newRow("standard fractions") << "英" << 16 << 16 << "row"
-                                            << "asm51" << centred << whole << "standard";
         QTest::newRow("24 lines of 20 dots, column-wise, C51 syntax")
             << "字" << 24 << 20 << "column"
             << "c51" << centred << whole << "new";

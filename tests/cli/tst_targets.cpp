@@ -57,7 +57,6 @@ private slots:
                                 << QString::fromUtf8(lookUp);
         };
         row("gfx bit stream, 5x7", "Ag", "gfx", 5, 7);
-        row("max7219 modules, 16x16", "Ag", "max7219", 16, 16);
         row("16-bit little-endian words, 16x16", "Ag", "word=16,endian=little", 16, 16);
         row("comment closers and trigraphs in the text", "/*?\?/", "row", 8, 8);
         row("index finds a glyph, 8x8", "gA", "ssd1306", 8, 8, "g");
