@@ -180,29 +180,35 @@ private slots:
         }
     }
 
-    // The command with --like: the first line is a layout that decode reads the table with, and
-    // without --lines/--rows the sizes that fit the bytes are searched.
+    // The command with --like: the first line is a layout that decode reads the table with.
+    // Without --lines/--rows a c table's header gives the size, else the sizes that fit the
+    // bytes are searched.
     void commandNamesTheLayoutDecodeTakes_data() {
+        QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("layout");
         QTest::addColumn<QString>("character");
         QTest::addColumn<QSize>("size");
-        QTest::newRow("ssd1306 英") << QStringLiteral("ssd1306") << QStringLiteral("英")
+        QTest::newRow("ssd1306 英") << "t.bin" << QStringLiteral("ssd1306") << QStringLiteral("英")
                                     << QSize(16, 16);
         QTest::newRow("random 3 英")
-            << LayoutItems(randomLayout(3)) << QStringLiteral("英") << QSize(16, 16);
-        QTest::newRow("row A, 8 x 12") << QStringLiteral("row") << QStringLiteral("A")
-                                       << QSize(8, 12);
+            << "t.bin" << LayoutItems(randomLayout(3)) << QStringLiteral("英") << QSize(16, 16);
+        QTest::newRow("row A, 8 x 12, searched")
+            << "t.bin" << QStringLiteral("row") << QStringLiteral("A") << QSize(8, 12);
+        QTest::newRow("gfx A, 10 x 12, c table")
+            << "t.h" << QStringLiteral("gfx") << QStringLiteral("A") << QSize(10, 12);
     }
 
     void commandNamesTheLayoutDecodeTakes() {
+        QFETCH(QString, file);
         QFETCH(QString, layout);
         QFETCH(QString, character);
         QFETCH(QSize, size);
         const QStringList dots{"--rows", QString::number(size.width()), "--lines",
                                QString::number(size.height())};
         QTemporaryDir dir;
-        const QString table = dir.filePath(QStringLiteral("t.bin"));
-        QCOMPARE(runTool(QStringList{character, "--format", "bin", "--layout", layout, "-o", table} +
+        const QString table = dir.filePath(file);
+        const QString format = file.endsWith(".h") ? "c" : "bin";
+        QCOMPARE(runTool(QStringList{character, "--format", format, "--layout", layout, "-o", table} +
                          dots)
                      .status,
                  0);
@@ -217,6 +223,10 @@ private slots:
         QCOMPARE(lines.mid(2, size.height()).join(QLatin1Char('\n')) + QLatin1Char('\n'),
                  DotPicture(glyphOf(character, size.width(), size.height())));
         QVERIFY(lines.value(2 + size.height()).startsWith(QLatin1String("runner-up: ")));
+        // A c table names its size, so no other size is tried.
+        const QString sized = QStringLiteral(", %1 x %2").arg(size.width()).arg(size.height());
+        for (const QString& line : lines.filter(QLatin1String("runner-up: ")))
+            QVERIFY2(!file.endsWith(".h") || line.endsWith(sized), qPrintable(line));
         const QStringList in{"decode", table, "--in-rows", dots[1], "--in-lines", dots[3]};
         const Run byGuess = runTool(in + QStringList{"--in-layout", lines[0]});
         QCOMPARE(byGuess.status, 0);
