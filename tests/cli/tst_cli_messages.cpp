@@ -272,9 +272,8 @@ private slots:
             << "const unsigned int code font_index[2] = {\n    0xD7FF, 0xE000\n};";
         QTest::newRow("U+FFFF") << QStringList{"--range", "U+FFFF"}
                                 << "const unsigned int code font_index[1] = {\n    0xFFFF\n};";
-        QTest::newRow("U+10FFFF")
-            << QStringList{"--range", "U+10FFFF"}
-            << "const unsigned long code font_index[1] = {\n    0x10FFFF\n};";
+        QTest::newRow("U+10FFFF") << QStringList{"--range", "U+10FFFF"}
+                                  << "const unsigned long code font_index[1] = {\n    0x10FFFF\n};";
     }
 
     void indexHoldsEachCharacterOnce() {

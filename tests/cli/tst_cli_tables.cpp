@@ -13,8 +13,8 @@ namespace {
 
 // Two characters out of code-point order, then eight in it.
 QStringList glyphArguments(int lines, int rows) {
-    return {"A英", "--range", "U+0025-U+002C", "--lines", QString::number(lines), "--rows",
-            QString::number(rows)};
+    const QStringList size{"--lines", QString::number(lines), "--rows", QString::number(rows)};
+    return QStringList{"A英", "--range", "U+0025-U+002C"} + size;
 }
 
 // The preview's label of each glyph: text tables keep the order given, the others are sorted
@@ -150,9 +150,11 @@ private slots:
         QTest::addColumn<int>("count");
         QTest::addColumn<QString>("first");
         QTest::addColumn<QString>("last");
-        QTest::newRow("level 1") << QStringList{"--gb2312", "1"} << 3755 << "0xB0A1" << "0xD7F9";
+        QTest::newRow("level 1") << QStringList{"--gb2312", "1"} << 3755 << "0xB0A1"
+                                 << "0xD7F9";
         QTest::newRow("both levels and a symbol")
-            << QStringList{"、", "--gb2312", "2"} << 6764 << "0xA1A2" << "0xF7FE";
+            << QStringList{"、", "--gb2312", "2"} << 6764 << "0xA1A2"
+            << "0xF7FE";
     }
 
     // Firmware that receives GB2312 text binary-searches the index by the two bytes; the glyph

@@ -163,8 +163,8 @@ private slots:
         QTest::addColumn<QString>("layout");
         QTest::addColumn<QString>("character");
         QTest::addColumn<QSize>("size");
-        QTest::newRow("ssd1306 英") << "t.bin" << QStringLiteral("ssd1306") << QStringLiteral("英")
-                                    << QSize(16, 16);
+        QTest::newRow("ssd1306 英")
+            << "t.bin" << QStringLiteral("ssd1306") << QStringLiteral("英") << QSize(16, 16);
         QTest::newRow("random 3 英")
             << "t.bin" << LayoutItems(randomLayout(3)) << QStringLiteral("英") << QSize(16, 16);
         QTest::newRow("row A, 8 x 12, searched")
@@ -183,10 +183,8 @@ private slots:
         QTemporaryDir dir;
         const QString table = dir.filePath(file);
         const QString format = file.endsWith(".h") ? "c" : "bin";
-        QCOMPARE(runTool(QStringList{character, "--format", format, "--layout", layout, "-o", table} +
-                         dots)
-                     .status,
-                 0);
+        const QStringList make{character, "--format", format, "--layout", layout, "-o", table};
+        QCOMPARE(runTool(make + dots).status, 0);
         const Run guess = runTool({"guess", table, "--like", character});
         QCOMPARE(guess.status, 0);
         const QStringList lines = guess.outText().split(QLatin1Char('\n'));

@@ -91,8 +91,10 @@ private slots:
         QTest::addColumn<QString>("layout");
         QTest::addColumn<int>("width");
         QTest::addColumn<int>("height");
-        QTest::newRow("C, gfx bit stream, 5x7") << "avr-gcc" << "gfx" << 5 << 7;
-        QTest::newRow("C++ as in a sketch, row bytes, 16x16") << "avr-g++" << "row" << 16 << 16;
+        QTest::newRow("C, gfx bit stream, 5x7") << "avr-gcc"
+                                                << "gfx" << 5 << 7;
+        QTest::newRow("C++ as in a sketch, row bytes, 16x16") << "avr-g++"
+                                                              << "row" << 16 << 16;
     }
 
     void arduinoHeaderCompilesForTheAtmega328p() {
@@ -121,7 +123,8 @@ private slots:
                                     {"-O", "binary", "-j", ".progmem.data", "glyph.o", "glyph.bin"},
                                     {}, dir.path());
         QVERIFY2(copy.status == 0, qPrintable(copy.err));
-        QCOMPARE(cli::contents(dir.filePath("glyph.bin")), binaryTable("Ag", layout, width, height));
+        QCOMPARE(cli::contents(dir.filePath("glyph.bin")),
+                 binaryTable("Ag", layout, width, height));
     }
 
     // A header names the layout it was written in, and decode writes the glyphs in another.
