@@ -20,16 +20,23 @@ struct Run {
     QString outText() const { return QString::fromUtf8(out); }
 };
 
-inline Run runTool(const QStringList& arguments, const QByteArray& input = {},
-                   const QString& folder = {}) {
+// Any program, such as a compiler that judges what the tool wrote.
+inline Run runProgram(const QString& program, const QStringList& arguments,
+                      const QByteArray& input = {}, const QString& folder = {}) {
     QProcess p;
     p.setWorkingDirectory(folder);
-    p.start(QCoreApplication::applicationDirPath() + QStringLiteral("/pointillo"), arguments);
+    p.start(program, arguments);
     p.write(input);
     p.closeWriteChannel();
-    const bool done = p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit;
+    const bool done = p.waitForFinished(120000) && p.exitStatus() == QProcess::NormalExit;
     return {done ? p.exitCode() : -1, p.readAllStandardOutput(),
             QString::fromUtf8(p.readAllStandardError())};
+}
+
+inline Run runTool(const QStringList& arguments, const QByteArray& input = {},
+                   const QString& folder = {}) {
+    return runProgram(QCoreApplication::applicationDirPath() + QStringLiteral("/pointillo"),
+                      arguments, input, folder);
 }
 
 inline QByteArray contents(const QString& path) {

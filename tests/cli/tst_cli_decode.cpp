@@ -1,5 +1,5 @@
-// pointillo decode reads the byte arrays other tools write, in whatever notation, and refuses
-// text it cannot read whole, naming the line.
+// pointillo decode reads the byte arrays other tools and people write, in whatever notation,
+// and refuses text it cannot read whole, naming the line.
 #include "cli/CliRun.h"
 
 #include <QTest>
@@ -36,6 +36,20 @@ private slots:
                           "55H,08H,0FFH\r");
         QTest::newRow("bare list after a #define")
             << QByteArray("#define W 40\r\n0x81,0xB1,85,010,0xFF");
+        QTest::newRow("PROGMEM after the type")
+            << QByteArray("const uint8_t PROGMEM font[] = {0x81,0xB1,0x55,0x08,0xFF};");
+        QTest::newRow("Arduino B constants")
+            << QByteArray("byte a[5] = {B10000001, B10110001, B1010101, B1000, B11111111};");
+        QTest::newRow("assembler octal with Q and O")
+            << QByteArray("; A\nfont:\tDB 201Q, 261Q\n\tDB 125O, 10Q, 377O\n");
+        // Only the first array holds glyphs; the glyph records and widths after it do not.
+        QTest::newRow("Adafruit GFX font beside a glyph table and widths")
+            << QByteArray("const uint8_t bm[] PROGMEM = {\n  0x81, 0xB1, 0x55, 0x08, 0xFF };\n"
+                          "const GFXglyph glyphs[] PROGMEM = {\n"
+                          "  {     0,   8,   8,   8,    0,   -7 } };  // 0x41 'A'\n"
+                          "const uint16_t widths[] = { 800, 8 };\n"
+                          "const GFXfont tiny PROGMEM = {\n"
+                          "  (uint8_t  *)bm, (GFXglyph *)glyphs, 0x41, 0x41, 8 };\n");
         QTest::newRow("binary, known by its bytes") << QByteArray("\x81\xB1\x55\x08\xFF", 5);
         QTest::newRow("Intel HEX, put in address order over extended addresses")
             << QByteArray(":020000040100F9\n:01000000FF00\n:020000040001F9\n:0200000081B1CC\n"

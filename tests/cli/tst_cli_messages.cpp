@@ -25,14 +25,6 @@ QString withoutWarnings(const QString& err) {
     return QString(err).remove(warning);
 }
 
-// The value of a "#define NAME value" line of a c table, -1 when there is none.
-int definedValue(const QString& table, const QString& name) {
-    const QRegularExpression define("^#define " + name + " (\\d+)$",
-                                    QRegularExpression::MultilineOption);
-    const QRegularExpressionMatch m = define.match(table);
-    return m.hasMatch() ? m.captured(1).toInt() : -1;
-}
-
 // The "... font_index[N] = {" declaration of a c table and its keys, up to its "};".
 QString indexDeclaration(const QString& table) {
     const qsizetype name = table.indexOf(QLatin1String("font_index["));
@@ -139,8 +131,6 @@ private slots:
                                  "standard input)");
         QTest::newRow("empty standard input")
             << QStringList{"decode"} << QByteArray() << "standard input: holds no glyph bytes";
-        QTest::newRow("a device to decode")
-            << QStringList{"decode", "/dev/null"} << QByteArray() << notRegular.arg("/dev/null");
         QTest::newRow("an endless device to decode")
             << QStringList{"decode", "/dev/zero"} << QByteArray() << notRegular.arg("/dev/zero");
         QTest::newRow("an endless device for characters")
@@ -188,15 +178,15 @@ private slots:
                            "U+10FFF3 drawn with no face (an empty box)",
                            "U+10FFF4 drawn with no face (an empty box)",
                            "and 9 more characters like those above (--strict refuses them)"};
-        QTest::newRow("the last code point")
-            << QStringList{"--range", "U+10FFFF"} + kOneDotC
-            << QStringList{"U+10FFFF drawn with no face (an empty box)"};
         QTest::newRow("controls and blanks need no face")
             << QStringList{"--range", "U+0001-U+00A0", "--range", "U+2000-U+200A"} << QStringList{};
         QTest::newRow("c table past the 64 KiB code space")
             << big + QStringList{"U+0041-U+0051", "--format", "c"}
             << QStringList{"the table holds 69632 bytes, more than the 64 KiB code space of an "
                            "8051; --format bin or hex suits external memory"};
+        QTest::newRow("sdcc table ending at the last 16-bit address")
+            << QStringList{"AB", "--format", "c", "--dialect", "sdcc", "--origin", "0xFFC0"}
+            << QStringList{};
         QTest::newRow("asm table of exactly 64 KiB")
             << big + QStringList{"U+0041-U+0050", "--format", "asm", "--name", "big"}
             << QStringList{};
@@ -268,38 +258,28 @@ private slots:
         QCOMPARE(run.out, toStandardOutput ? cli::runTool(table).out : QByteArray());
     }
 
-    void everyCharacterIsDrawnOnce_data() {
-        QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<int>("glyphs");
+    // Each character is drawn once, and keys of 16 bits are ints, longer ones longs, so that a
+    // key is never cut.
+    void indexHoldsEachCharacterOnce_data() {
+        QTest::addColumn<QStringList>("characters");
+        QTest::addColumn<QString>("declaration");
         // t.bin holds "ABZB\n": the repeated B and the line end are left out.
         QTest::newRow("a file's characters")
-            << QStringList{"--chars-from", "t.bin"} + kOneDotC << 3;
+            << QStringList{"--chars-from", "t.bin"}
+            << "const unsigned int code font_index[3] = {\n    0x0041, 0x0042, 0x005A\n};";
         QTest::newRow("a range over the surrogates, which are skipped")
-            << QStringList{"--range", "U+D7FF-U+E000"} + kOneDotC << 2;
-    }
-
-    void everyCharacterIsDrawnOnce() {
-        QFETCH(QStringList, arguments);
-        QFETCH(int, glyphs);
-        const Run run = Folder().run(arguments);
-        QCOMPARE(run.status, 0);
-        QCOMPARE(definedValue(run.outText(), "FONT_COUNT"), glyphs);
-    }
-
-    // Keys of 16 bits are ints, longer ones longs, so that a key is never cut.
-    void indexKeysWidenPast16Bits_data() {
-        QTest::addColumn<QString>("range");
-        QTest::addColumn<QString>("declaration");
-        QTest::newRow("U+FFFF") << "U+FFFF"
+            << QStringList{"--range", "U+D7FF-U+E000"}
+            << "const unsigned int code font_index[2] = {\n    0xD7FF, 0xE000\n};";
+        QTest::newRow("U+FFFF") << QStringList{"--range", "U+FFFF"}
                                 << "const unsigned int code font_index[1] = {\n    0xFFFF\n};";
-        QTest::newRow("U+10FFFF") << "U+10FFFF"
+        QTest::newRow("U+10FFFF") << QStringList{"--range", "U+10FFFF"}
                                   << "const unsigned long code font_index[1] = {\n    0x10FFFF\n};";
     }
 
-    void indexKeysWidenPast16Bits() {
-        QFETCH(QString, range);
+    void indexHoldsEachCharacterOnce() {
+        QFETCH(QStringList, characters);
         QFETCH(QString, declaration);
-        const Run run = cli::runTool(QStringList{"--range", range} + kOneDotC);
+        const Run run = Folder().run(characters + kOneDotC);
         QCOMPARE(run.status, 0);
         QCOMPARE(indexDeclaration(run.outText()), declaration);
     }

@@ -13,13 +13,8 @@ namespace {
 
 // Two characters out of code-point order, then eight in it.
 QStringList glyphArguments(int lines, int rows) {
-    return {"A英",
-            "--range",
-            "U+0025-U+002C",
-            "--lines",
-            QString::number(lines),
-            "--rows",
-            QString::number(rows)};
+    const QStringList size{"--lines", QString::number(lines), "--rows", QString::number(rows)};
+    return QStringList{"A英", "--range", "U+0025-U+002C"} + size;
 }
 
 // The preview's label of each glyph: text tables keep the order given, the others are sorted
@@ -61,19 +56,17 @@ private slots:
         QTest::addColumn<int>("lines");
         QTest::addColumn<int>("rows");
         QTest::addColumn<QString>("dialect");
+        const auto row = [](const char* name, const char* format, const char* order, int lines,
+                            int rows) {
+            QTest::newRow(name) << QString(format) << QString(order) << lines << rows << "keil";
+        };
         // Where byte groups and the sizes a table names meet their bounds.
-        QTest::newRow("c, one dot") << "c"
-                                    << "row" << 1 << 1 << "keil";
-        QTest::newRow("asm, the largest glyph") << "asm"
-                                                << "column" << 254 << 254 << "keil";
-        QTest::newRow("text, one byte down") << "text"
-                                             << "column" << 8 << 1 << "keil";
-        QTest::newRow("hex, a byte and a dot down") << "hex"
-                                                    << "column" << 9 << 1 << "keil";
-        QTest::newRow("bin, a byte and a dot across") << "bin"
-                                                      << "row" << 1 << 9 << "keil";
-        QTest::newRow("asm, one byte across") << "asm"
-                                              << "row" << 1 << 8 << "keil";
+        row("c, one dot", "c", "row", 1, 1);
+        row("asm, the largest glyph", "asm", "column", 254, 254);
+        row("text, one byte down", "text", "column", 8, 1);
+        row("hex, a byte and a dot down", "hex", "column", 9, 1);
+        row("bin, a byte and a dot across", "bin", "row", 1, 9);
+        row("asm, one byte across", "asm", "row", 1, 8);
         for (const char* format : {"text", "c", "asm", "hex", "bin"})
             for (const char* order : {"row", "column"})
                 QTest::addRow("%s, %s-wise, 13 x 16", format, order)
@@ -120,14 +113,10 @@ private slots:
     void toolChainsPlaceTheDotsThePreviewShows_data() {
         QTest::addColumn<QString>("format");
         QTest::addColumn<QString>("order");
-        QTest::newRow("sdcc, row-wise") << "c"
-                                        << "row";
-        QTest::newRow("sdcc, column-wise") << "c"
-                                           << "column";
-        QTest::newRow("as31, row-wise") << "asm"
-                                        << "row";
-        QTest::newRow("as31, column-wise") << "asm"
-                                           << "column";
+        for (const char* format : {"c", "asm"})
+            for (const char* order : {"row", "column"})
+                QTest::addRow("%s, %s-wise", format[0] == 'c' ? "sdcc" : "as31", order)
+                    << format << order;
     }
 
     // The bytes are the preview's dots packed as documented, eight a byte with the first dot

@@ -15,6 +15,25 @@
 using cli::contents;
 using cli::runTool;
 
+namespace {
+
+// What a row sets, from the window's start; the tool is given only what differs from it, so
+// the tool's defaults meet the window's start too.
+struct Settings {
+    QString character;
+    int lines = 16;
+    int rows = 16;
+    QString order = "row";
+    QString syntax = "asm51";
+    QPoint offset;
+    QSize region{143, 145};
+    QString fractions = "new";
+};
+
+} // namespace
+
+Q_DECLARE_METATYPE(Settings)
+
 class tst_CliWindow : public QObject {
     Q_OBJECT
 
@@ -37,73 +56,49 @@ private:
 
 private slots:
     void printsTheWindowsCodeText_data() {
-        QTest::addColumn<QString>("character");
-        QTest::addColumn<int>("lines");
-        QTest::addColumn<int>("rows");
-        QTest::addColumn<QString>("order");
-        QTest::addColumn<QString>("syntax");
-        QTest::addColumn<QPoint>("offset");
-        QTest::addColumn<QSize>("region");
-        QTest::addColumn<QString>("fractions");
-        const QPoint centred(0, 0);
-        const QSize whole(143, 145);
-        QTest::newRow("hanzi, the window as it starts") << "英" << 16 << 16 << "row"
-                                                        << "asm51" << centred << whole << "new";
-        QTest::newRow("latin letter, the window as it starts")
-            << "g" << 16 << 16 << "row"
-            << "asm51" << centred << whole << "new";
-        QTest::newRow("standard fractions") << "英" << 16 << 16 << "row"
-                                            << "asm51" << centred << whole << "standard";
-        QTest::newRow("24 lines of 20 dots, column-wise, C51 syntax")
-            << "字" << 24 << 20 << "column"
-            << "c51" << centred << whole << "new";
+        QTest::addColumn<Settings>("settings");
+        QTest::newRow("hanzi, the window as it starts") << Settings{"英"};
+        QTest::newRow("latin letter, the window as it starts") << Settings{"g"};
+        QTest::newRow("24 lines of 20 dots, column-wise, C51 syntax") << Settings{
+            .character = "字", .lines = 24, .rows = 20, .order = "column", .syntax = "c51"};
         QTest::newRow("glyph moved, smaller region")
-            << "Q" << 16 << 16 << "row"
-            << "asm51" << QPoint(10, -5) << QSize(100, 120) << "new";
+            << Settings{.character = "Q", .offset = {10, -5}, .region = {100, 120}};
         QTest::newRow("short byte groups, standard fractions")
-            << "@" << 13 << 11 << "row"
-            << "asm51" << centred << whole << "standard";
+            << Settings{.character = "@", .lines = 13, .rows = 11, .fractions = "standard"};
     }
 
     void printsTheWindowsCodeText() {
-        QFETCH(QString, character);
-        QFETCH(int, lines);
-        QFETCH(int, rows);
-        QFETCH(QString, order);
-        QFETCH(QString, syntax);
-        QFETCH(QPoint, offset);
-        QFETCH(QSize, region);
-        QFETCH(QString, fractions);
+        QFETCH(Settings, settings);
+        const Settings& s = settings;
+        const Settings start;
         testing::WindowFixture f;
         orvane::SingleCharWindow& w = *f.window;
-        w.HScrl_Lines->setValue(lines);
-        w.HScrl_Rows->setValue(rows);
-        w.HScrl_ChrPos->setValue(w.HScrl_ChrPos->maximum() / 2 + offset.x());
-        w.VScrl_ChrPos->setValue(w.VScrl_ChrPos->maximum() / 2 + offset.y());
-        w.HScrl_ChrWth->setValue(region.width());
-        w.VScrl_ChrHgt->setValue(region.height());
-        w.Opt_CodeModel[order == "column" ? 1 : 0]->click();
-        w.Opt_CodeStyle[syntax == "c51" ? 2 : 1]->click();
-        type(w, character);
+        w.HScrl_Lines->setValue(s.lines);
+        w.HScrl_Rows->setValue(s.rows);
+        w.HScrl_ChrPos->setValue(w.HScrl_ChrPos->maximum() / 2 + s.offset.x());
+        w.VScrl_ChrPos->setValue(w.VScrl_ChrPos->maximum() / 2 + s.offset.y());
+        w.HScrl_ChrWth->setValue(s.region.width());
+        w.VScrl_ChrHgt->setValue(s.region.height());
+        w.Opt_CodeModel[s.order == "column" ? 1 : 0]->click();
+        w.Opt_CodeStyle[s.syntax == "c51" ? 2 : 1]->click();
+        type(w, s.character);
         // A display setting changed after typing samples again with the standard fractions.
-        if (fractions == "standard")
+        if (s.fractions == "standard")
             w.HScrl_Radius->setValue(w.HScrl_Radius->value() + 1);
 
-        // Only the settings the row changes are given, so the tool's defaults meet the
-        // window's start too.
-        QStringList arguments{character};
+        QStringList arguments{s.character};
         const auto give = [&](bool changed, const char* option, const QString& value) {
             if (changed)
                 arguments << option << value;
         };
-        give(lines != 16, "--lines", QString::number(lines));
-        give(rows != 16, "--rows", QString::number(rows));
-        give(order != "row", "--order", order);
-        give(syntax != "asm51", "--syntax", syntax);
-        give(!offset.isNull(), "--offset", QStringLiteral("%1,%2").arg(offset.x()).arg(offset.y()));
-        give(region != QSize(143, 145), "--region",
-             QStringLiteral("%1,%2").arg(region.width()).arg(region.height()));
-        give(fractions != "new", "--fractions", fractions);
+        const auto pair = [](int x, int y) { return QStringLiteral("%1,%2").arg(x).arg(y); };
+        give(s.lines != start.lines, "--lines", QString::number(s.lines));
+        give(s.rows != start.rows, "--rows", QString::number(s.rows));
+        give(s.order != start.order, "--order", s.order);
+        give(s.syntax != start.syntax, "--syntax", s.syntax);
+        give(s.offset != start.offset, "--offset", pair(s.offset.x(), s.offset.y()));
+        give(s.region != start.region, "--region", pair(s.region.width(), s.region.height()));
+        give(s.fractions != start.fractions, "--fractions", s.fractions);
         QCOMPARE(runTool(arguments).outText(), w.Txt_Display->Text());
         savesTheWindowsDotFile(f, arguments);
     }
