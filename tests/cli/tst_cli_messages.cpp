@@ -5,10 +5,14 @@
 
 #include <QTest>
 
+#include <unistd.h>
+
 using cli::Folder;
 using cli::Run;
 
 namespace {
+
+constexpr char kOld[] = "OLD CONTENT\n";
 
 const QString kUsage =
     QStringLiteral("usage: pointillo [options] [TEXT]\n"
@@ -282,6 +286,59 @@ private slots:
         const Run run = Folder().run(characters + kOneDotC);
         QCOMPARE(run.status, 0);
         QCOMPARE(indexDeclaration(run.outText()), declaration);
+    }
+    // In a folder the user may not write to, a writable file is written in place; until the
+    // new content is whole the old one waits in the runtime folder, so that even a kill halfway
+    // loses nothing, and where no copy can be made the run is refused. The tool runs as nobody
+    // (root ignores folder permissions), under a file-size limit whose signal kills it there.
+    void writingInPlaceKeepsTheOldContentOnDisk_data() {
+        QTest::addColumn<bool>("copiesAllowed");
+        QTest::addColumn<QString>("sizeLimit");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QByteArray>("fileStart");
+        QTest::addColumn<QStringList>("copies");
+        const QByteArray table("/*\n * pointillo table");
+        QTest::newRow("written whole") << true << "unlimited" << 0 << table << QStringList();
+        QTest::newRow("killed halfway") << true << "100" << -1 << table << QStringList{kOld};
+        QTest::newRow("no folder for a copy")
+            << false << "unlimited" << 1 << QByteArray(kOld) << QStringList();
+    }
+    void writingInPlaceKeepsTheOldContentOnDisk() {
+        QFETCH(bool, copiesAllowed);
+        QFETCH(QString, sizeLimit);
+        QFETCH(int, status);
+        QFETCH(QByteArray, fileStart);
+        QFETCH(QStringList, copies);
+        if (::geteuid() != 0)
+            QSKIP("running the tool as another user needs root");
+        QTemporaryDir top;
+        const QString locked = top.filePath("locked"), runtime = top.filePath("runtime");
+        const QString target = locked + "/t.h";
+        QVERIFY(QDir().mkdir(locked) && QDir().mkdir(runtime) && cli::writeFile(target, kOld));
+        using P = QFileDevice;
+        QVERIFY(QFile::setPermissions(top.path(), P::ReadOwner | P::WriteOwner | P::ExeOwner |
+                                                      P::ExeOther));
+        QVERIFY(QFile::setPermissions(locked, P::ReadOwner | P::ExeOwner | P::ExeOther));
+        QVERIFY(QFile::setPermissions(target, P::ReadOwner | P::ReadOther | P::WriteOther));
+        // Qt takes a runtime folder only from its owner, and only when no one else may enter.
+        QVERIFY(QFile::setPermissions(runtime, P::ReadOwner | P::WriteOwner | P::ExeOwner));
+        if (copiesAllowed)
+            QCOMPARE(::chown(QFile::encodeName(runtime).constData(), 65534, 65534), 0);
+
+        const Run run = cli::runProgram(
+            "setpriv", {"--reuid=65534", "--regid=65534", "--clear-groups", "env",
+                        "XDG_RUNTIME_DIR=" + runtime, "TMPDIR=" + runtime, "prlimit",
+                        "--fsize=" + sizeLimit, QCoreApplication::applicationDirPath() +
+                        "/pointillo", "A", "--format", "c", "-o", target});
+
+        QCOMPARE(run.status, status);
+        if (status == 1)
+            QVERIFY2(run.err.contains("Cannot keep a copy of " + target), qPrintable(run.err));
+        QCOMPARE(cli::contents(target).left(fileStart.size()), fileStart);
+        QStringList kept;
+        for (const QString& name : QDir(runtime).entryList(QDir::Files))
+            kept << QString::fromUtf8(cli::contents(runtime + "/" + name));
+        QCOMPARE(kept, copies);
     }
 };
 
