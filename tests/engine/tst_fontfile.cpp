@@ -42,7 +42,7 @@ QByteArray hexRows(char32_t cp) {
 // FreeType's monochrome bitmap of cp at pixelSize (a bitmap font's first strike), placed with the
 // origin at column 0 and the baseline at the face's rounded ascender, in a width x height matrix.
 QString freeTypeGlyph(const QString& path, int faceIndex, int pixelSize, char32_t cp, int width,
-                          int height, int* advance) {
+                      int height, int* advance) {
     FT_Library library;
     FT_Face face;
     FT_Init_FreeType(&library);

@@ -88,7 +88,8 @@ private slots:
             layouts << p.name;
         layouts << "scan=columns,serpentine,flip-y,word=32,endian=little"
                 << "modules=8x8,pad=glyph,bits=lsb,invert"
-                << "band=8,scan=rows,word=16,short=high,flip-x";
+                << "band=8,scan=rows,word=16,short=high,flip-x"
+                << "modules=254x254"; // more than 255 bytes of padding alone in a row
         for (const QString& l : layouts)
             for (const QSize& size : sizes)
                 QTest::addRow("%s %dx%d", qPrintable(l), size.width(), size.height()) << l << size;
@@ -150,7 +151,8 @@ private slots:
         row("word size", "word=12", "give 8, 16 or 32");
         row("negative band", "band=-1", "give a whole number from 0 to 254");
         row("empty module", "modules=0x8", "give WxH, each from 1 to 254");
-        QTest::newRow("empty item") << "row,,invert" << "layout 'row,,invert' has an empty item";
+        QTest::newRow("empty item") << "row,,invert"
+                                    << "layout 'row,,invert' has an empty item";
     }
 
     void refusesAMalformedLayout() {
