@@ -27,25 +27,6 @@ const QString kLiberation =
 const QString kZenHei = QStringLiteral("/usr/share/fonts/truetype/wqy/wqy-zenhei.ttc");
 const QString kBitmapSong = QStringLiteral("/usr/share/fonts/X11/misc/wenquanyi_9pt.pcf");
 
-QStringList picture(const DotMatrix& dots) {
-    QStringList lines;
-    for (int y = 0; y < dots.height; ++y) {
-        QString line;
-        for (int x = 0; x < dots.width; ++x)
-            line += QLatin1Char(dots.At(x, y) ? '#' : '.');
-        lines << line;
-    }
-    return lines;
-}
-
-DotMatrix glyph(const QStringList& picture) {
-    DotMatrix dots(int(picture.first().size()), int(picture.size()));
-    for (int y = 0; y < dots.height; ++y)
-        for (int x = 0; x < dots.width; ++x)
-            dots.Set(x, y, picture[y][x] == QLatin1Char('#'));
-    return dots;
-}
-
 // The glyph's rows as the .hex file holds them, read with no code of the engine.
 QByteArray hexRows(char32_t cp) {
     QFile file(kUnifont);
@@ -58,10 +39,10 @@ QByteArray hexRows(char32_t cp) {
     return {};
 }
 
-// FreeType's monochrome bitmap of cp at pixelSize, placed with the origin at column 0 and the
-// baseline at the face's rounded ascender, in a width x height matrix.
-QStringList freeTypeGlyph(const QString& path, int faceIndex, int pixelSize, char32_t cp, int width,
-                          int height, int* advance) {
+// FreeType's monochrome bitmap of cp at pixelSize (a bitmap font's first strike), placed with the
+// origin at column 0 and the baseline at the face's rounded ascender, in a width x height matrix.
+QString freeTypeGlyph(const QString& path, int faceIndex, int pixelSize, char32_t cp, int width,
+                      int height, int* advance) {
     FT_Library library;
     FT_Face face;
     FT_Init_FreeType(&library);
@@ -85,7 +66,7 @@ QStringList freeTypeGlyph(const QString& path, int faceIndex, int pixelSize, cha
         }
     FT_Done_Face(face);
     FT_Done_FreeType(library);
-    return picture(dots);
+    return DotPicture(dots);
 }
 
 GlyphOptions fileOptions(const QString& path, int width, int height) {
@@ -98,8 +79,7 @@ GlyphOptions fileOptions(const QString& path, int width, int height) {
 }
 
 struct Run {
-    int status = -1;
-    QByteArray out;
+    int status;
     QString err;
 };
 
@@ -108,8 +88,7 @@ Run runTool(const QStringList& args) {
     p.start(QCoreApplication::applicationDirPath() + QStringLiteral("/pointillo"), args);
     p.closeWriteChannel();
     const bool done = p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit;
-    return {done ? p.exitCode() : -1, p.readAllStandardOutput(),
-            QString::fromUtf8(p.readAllStandardError())};
+    return {done ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardError())};
 }
 
 } // namespace
@@ -121,7 +100,6 @@ private slots:
     void unifontGlyphsAreTheRowsOfTheHexFile_data() {
         QTest::addColumn<QString>("character");
         QTest::newRow("a hanzi, 16 dots across") << QStringLiteral("中");
-        QTest::newRow("another hanzi") << QStringLiteral("赢");
         QTest::newRow("a letter, 8 dots across") << QStringLiteral("g");
     }
 
@@ -143,11 +121,10 @@ private slots:
         QTest::addColumn<QString>("character");
         QTest::addColumn<QSize>("matrix");
         QTest::newRow("TrueType letter at 12 px") << kLiberation << 0 << 12 << "g" << QSize(8, 12);
-        QTest::newRow("TrueType letter at 24 px") << kLiberation << 0 << 24 << "M" << QSize(24, 24);
         QTest::newRow("second face of a collection")
             << kZenHei << 1 << 16 << QStringLiteral("国") << QSize(16, 16);
-        QTest::newRow("PCF bitmap font at its own strike")
-            << kBitmapSong << 0 << 12 << QStringLiteral("赢") << QSize(14, 14);
+        QTest::newRow("PCF bitmap font at its one strike")
+            << kBitmapSong << 0 << 0 << QStringLiteral("赢") << QSize(14, 14);
     }
 
     void monoGlyphsAreFreeTypesBitmaps() {
@@ -158,16 +135,13 @@ private slots:
         QFETCH(QSize, matrix);
         const char32_t cp = character.toUcs4().first();
         int advance = 0;
-        const QStringList expected = freeTypeGlyph(path, faceIndex, pixelSize, cp, matrix.width(),
-                                                   matrix.height(), &advance);
+        const QString expected = freeTypeGlyph(path, faceIndex, pixelSize, cp, matrix.width(),
+                                               matrix.height(), &advance);
         GlyphOptions options = fileOptions(path, matrix.width(), matrix.height());
         options.faceIndex = faceIndex;
         options.pixelSize = pixelSize;
-        const bool bitmapFont = path.endsWith(QLatin1String(".pcf"));
-        if (bitmapFont)
-            options.pixelSize = 0; // the font's one strike
         const Glyph g = GlyphMaker(options).MakeCharacter(cp);
-        QCOMPARE(picture(g.dots), expected);
+        QCOMPARE(DotPicture(g.dots), expected);
         QCOMPARE(g.advance, advance);
     }
 
@@ -192,14 +166,15 @@ private slots:
         QFETCH(int, baseline);
         QFETCH(QStringList, placed);
         FontBitmap b;
-        b.pixels = glyph({"##", "#."});
+        b.pixels = DotMatrix(2, 2);
+        b.pixels.lit = {1, 1, 1, 0};
         b.left = 1;
         b.top = 2;
         int lost = 0;
         const DotMatrix dots =
             PlaceBitmap(b, 3, Placement{Placement::Fit(fit), baseline}, 5, 4, &lost);
-        QCOMPARE(picture(dots), placed);
-        QCOMPARE(lost, 3 - int(QStringList(placed).join(QString()).count(QLatin1Char('#'))));
+        QCOMPARE(DotPicture(dots), placed.join('\n') + '\n');
+        QCOMPARE(lost, 3 - int(placed.join(QString()).count(QLatin1Char('#'))));
     }
 
     void aFontThatCannotBeUsedIsNamedWithTheReason_data() {
@@ -251,16 +226,11 @@ private slots:
         const Glyph g = GlyphMaker(fileOptions(kUnifont, 16, 16)).MakeCharacter(U'中');
         const QImage sheet = PreviewSheet({g, g});
         const SheetLayout layout = SheetLayoutFor(2, 16, 16);
-        QStringList seen;
-        for (int y = 0; y < 16; ++y) {
-            QString line;
+        DotMatrix seen(16, 16);
+        for (int y = 0; y < 16; ++y)
             for (int x = 0; x < 16; ++x)
-                line += sheet.pixelColor(layout.DotCentre(1, x, y)) == QColor(0, 255, 0)
-                            ? QLatin1Char('#')
-                            : QLatin1Char('.');
-            seen << line;
-        }
-        QCOMPARE(seen, picture(g.dots));
+                seen.Set(x, y, sheet.pixelColor(layout.DotCentre(1, x, y)) == QColor(0, 255, 0));
+        QCOMPARE(DotPicture(seen), DotPicture(g.dots));
     }
 
     void aGfxFontCompilesForTheAtmega328p() {

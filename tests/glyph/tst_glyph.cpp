@@ -99,7 +99,6 @@ private slots:
         row("right point", {.ink = {27, 35, 1, 1}, .lit = cell});
         row("upper point", {.ink = {24, 32, 3, 1}, .lit = cell});
         row("lower point", {.ink = {25, 37, 1, 1}, .lit = cell});
-        row("between centre and left", {.ink = {23, 30, 2, 10}});
         row("near-black", {.ink = {20, 30, 10, 10}, .colour = 0x010000});
         row("inverted", {.ink = {25, 35, 1, 1}, .lit = cell, .invert = true});
         row("white ink", {.ink = {25, 35, 1, 1}, .lit = cell, .colour = kWhite, .seek = kWhite});
