@@ -36,11 +36,10 @@ QStringList styleOf(const platform::PictureSurface& surface) {
     return style;
 }
 
+// A key press as a desktop's keyboard sends it, with its text and no key code Qt knows.
 void sendKey(QWidget* to, const QString& text) {
     QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, text);
-    QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, text);
     QApplication::sendEvent(to, &press);
-    QApplication::sendEvent(to, &release);
 }
 
 } // namespace
