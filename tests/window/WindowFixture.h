@@ -21,6 +21,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <pwd.h>
@@ -161,14 +162,13 @@ public:
     }
     // Every dialog and message box must sit over the window, not float free of it.
     int dialogsNotOverTheWindow() const {
-        int strays = 0;
-        for (const auto& shown : messages.shown)
-            strays += shown.owner != w;
-        for (const auto& asked : dialogs.fileRequests)
-            strays += asked.owner != w;
-        for (const auto& asked : dialogs.fontRequests)
-            strays += asked.owner != w;
-        return strays;
+        const auto strays = [this](const auto& shown) {
+            return std::count_if(shown.begin(), shown.end(), [this](const auto& one) {
+                return one.owner != w;
+            });
+        };
+        return int(strays(messages.shown) + strays(dialogs.fileRequests) +
+                   strays(dialogs.fontRequests));
     }
 
     // --- Input while a large panel paints
