@@ -11,6 +11,7 @@
 #include "window/ScrollBar.h"
 #include "window/SingleCharWindow.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -20,6 +21,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <pwd.h>
@@ -54,6 +56,15 @@ inline QList<uint> modeAndOwner(const QString& path) {
     struct stat st {};
     ::lstat(QFile::encodeName(path).constData(), &st);
     return {st.st_mode, st.st_uid, st.st_gid};
+}
+
+// Where the pixels darker than a grey level lie.
+inline QRect ink(const QImage& image, int grey = 160) {
+    QRect box;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            box |= qGray(image.pixel(x, y)) < grey ? QRect(x, y, 1, 1) : QRect();
+    return box;
 }
 
 class WindowFixture {
@@ -136,21 +147,12 @@ public:
     QString codeSubject() const { return code().section("\r\n", 0, 0); }
     int codeBytes() const { return int(code().section("\r\n", 4, 4).split(',').size()); }
 
-    // --- The glyph
-
     // Where the sampled region lies on the glyph surface and how large it is, as the four
     // glyph scroll bars give it.
     QRect glyphRegion() const {
         return QRect(w->HScrl_ChrPos->value(), w->VScrl_ChrPos->value(), w->HScrl_ChrWth->value(),
                      w->VScrl_ChrHgt->value());
     }
-    // A picture as if imported: a black block over the top-left quarter of 16 x 16 dots.
-    void showQuarterBlockPicture() {
-        w->Pic_Bkp->SetPicture(blackBlock(QSize(143, 145), QRect(0, 0, 72, 73)));
-        w->CharMode = false;
-    }
-
-    // --- Message boxes
 
     QStringList messageTexts() const {
         QStringList texts;
@@ -160,14 +162,13 @@ public:
     }
     // Every dialog and message box must sit over the window, not float free of it.
     int dialogsNotOverTheWindow() const {
-        int strays = 0;
-        for (const auto& shown : messages.shown)
-            strays += shown.owner != w;
-        for (const auto& asked : dialogs.fileRequests)
-            strays += asked.owner != w;
-        for (const auto& asked : dialogs.fontRequests)
-            strays += asked.owner != w;
-        return strays;
+        const auto strays = [this](const auto& shown) {
+            return std::count_if(shown.begin(), shown.end(), [this](const auto& one) {
+                return one.owner != w;
+            });
+        };
+        return int(strays(messages.shown) + strays(dialogs.fileRequests) +
+                   strays(dialogs.fontRequests));
     }
 
     // --- Input while a large panel paints
@@ -193,38 +194,16 @@ public:
         return !nobody ||
                !::chown(QFile::encodeName(path(name)).constData(), nobody->pw_uid, nobody->pw_gid);
     }
-    bool putFolder(const QString& name) {
-        put[name] = "node";
-        return QDir().mkdir(path(name));
-    }
-    bool putLink(const QString& name, const QString& target = "/dev/zero") {
-        put[name] = "node";
-        return QFile::link(target, path(name));
-    }
-    // A pipe, a socket or the device /dev/zero.
-    bool putNode(const QString& name, mode_t kind) {
-        put[name] = "node";
-        return !::mknod(QFile::encodeName(path(name)).constData(), kind | 0666, makedev(1, 5));
-    }
-    enum class Entry { File, Folder, Pipe, Socket, Device, LinkToDevZero, Missing };
+    // Pipe and Device (the endless /dev/zero) are what no file dialog should take as a file.
+    enum class Entry { File, Pipe, Device, Missing };
     bool putEntry(const QString& name, Entry kind, const QByteArray& contents = {}) {
-        switch (kind) {
-        case Entry::File:
+        if (kind == Entry::File)
             return putFile(name, contents);
-        case Entry::Folder:
-            return putFolder(name);
-        case Entry::Pipe:
-            return putNode(name, S_IFIFO);
-        case Entry::Socket:
-            return putNode(name, S_IFSOCK);
-        case Entry::Device:
-            return putNode(name, S_IFCHR);
-        case Entry::LinkToDevZero:
-            return putLink(name);
-        case Entry::Missing:
+        if (kind == Entry::Missing)
             return true;
-        }
-        return false;
+        put[name] = "node";
+        return !::mknod(QFile::encodeName(path(name)).constData(),
+                        (kind == Entry::Pipe ? S_IFIFO : S_IFCHR) | 0666, makedev(1, 5));
     }
     // The entries the test did not put there, and those that now hold something else.
     QStringList entriesChanged() const {
@@ -269,6 +248,32 @@ private:
         if (w->VekSite().YieldCount() >= yieldToWaitFor)
             for (const auto& input : std::exchange(inputAtYield, {}))
                 input();
+    }
+};
+
+// Each test of a window test program gets a window of its own, shown, active and with its
+// counts at zero; after it, every dialog must have sat over the window and every input meant
+// for a paint must have run.
+class WindowTest : public QObject {
+    Q_OBJECT
+
+protected:
+    std::unique_ptr<WindowFixture> f;
+    orvane::SingleCharWindow* w = nullptr;
+
+protected slots:
+    void init() {
+        f = std::make_unique<WindowFixture>();
+        w = f->w;
+        w->show();
+        QApplication::setActiveWindow(w);
+        QVERIFY(QTest::qWaitForWindowActive(w));
+        f->restartCounts();
+    }
+    void cleanup() {
+        QCOMPARE(f->dialogsNotOverTheWindow(), 0);
+        QVERIFY2(f->inputDuringPaintRan(), "the input meant for a paint never ran");
+        f.reset();
     }
 };
 

@@ -2,17 +2,19 @@
 // picture that can stand in for the character.
 
 #include "WindowFixture.h"
-#include "platform/PictureSurface.h"
 
 #include <QtTest>
 #include <QtWidgets>
 
-using testing::WindowFixture;
-using Entry = WindowFixture::Entry;
+using Entry = testing::WindowFixture::Entry;
 
 namespace {
 
-enum class Input { Typed, Committed, Pasted };
+// Keys sends one key event for each UTF-16 unit of the input, OneKey one event with all of it.
+enum class Input { Keys, OneKey, Committed, Pasted, ArrowKey };
+enum class Dialog { Confirms, Cancels, RunsOutOfMemory };
+
+const QString kCannotOpen = "不能打开所选取的图象文件！";
 
 // A picture file of 100 x 60 pixels whose black block samples to 8 x 4 dots.
 QByteArray bmpFile() {
@@ -20,12 +22,6 @@ QByteArray bmpFile() {
     QBuffer buffer(&bmp);
     testing::blackBlock(QSize(100, 60), QRect(0, 0, 72, 37)).save(&buffer, "BMP");
     return bmp;
-}
-
-// The same file with a header that claims 20000 x 20000 pixels.
-QByteArray hugeBmpFile() {
-    const QByteArray bmp = bmpFile();
-    return bmp.left(18) + QByteArray("\x20\x4e\0\0\x20\x4e\0\0", 8) + bmp.mid(26);
 }
 
 QStringList styleOf(const platform::PictureSurface& surface) {
@@ -40,30 +36,31 @@ QStringList styleOf(const platform::PictureSurface& surface) {
     return style;
 }
 
+// A key press as a desktop's keyboard sends it, with its text and no key code Qt knows.
+void sendKey(QWidget* to, const QString& text) {
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, text);
+    QApplication::sendEvent(to, &press);
+}
+
 } // namespace
 
 Q_DECLARE_METATYPE(Input)
+Q_DECLARE_METATYPE(Dialog)
 
-class TstWindowGlyph : public QObject {
+class TstWindowGlyph : public testing::WindowTest {
     Q_OBJECT
 
-    std::unique_ptr<WindowFixture> f;
-    orvane::SingleCharWindow* w = nullptr;
-
+    // A picture as if imported: a black block over the top-left quarter of 16 x 16 dots, with
+    // the region cut to that quarter.
+    void showQuarterBlockInAQuarterRegion() {
+        w->Pic_Bkp->SetPicture(testing::blackBlock(QSize(143, 145), QRect(0, 0, 72, 73)));
+        w->CharMode = false;
+        w->HScrl_ChrWth->setValue(71);
+        w->VScrl_ChrHgt->setValue(72);
+    }
     void rightClickTheGlyph() { QTest::mouseClick(w->Pic_Char, Qt::RightButton); }
 
 private slots:
-    void init() {
-        f = std::make_unique<WindowFixture>();
-        w = f->w;
-        w->show();
-        f->restartCounts();
-    }
-    void cleanup() {
-        QCOMPARE(f->dialogsNotOverTheWindow(), 0);
-        f.reset();
-    }
-
     // The box holds one character, whole; each key replaces the character before it, which
     // empties the box and so paints the panel once more.
     void characterBoxKeepsOneWholeCharacter_data() {
@@ -71,19 +68,22 @@ private slots:
         QTest::addColumn<QString>("input");
         QTest::addColumn<QString>("kept");
         QTest::addColumn<int>("panelsPainted");
-        const QString beyondBasicPlane = QString::fromUcs4(U"\U00020000");
-        QTest::newRow("a typed letter") << Input::Typed << "A"
-                                        << "A" << 2;
-        QTest::newRow("an input method's character") << Input::Committed << "中"
-                                                     << "中" << 2;
-        QTest::newRow("a paste keeps its first character") << Input::Pasted << "AB"
-                                                           << "A" << 1;
-        QTest::newRow("a character beyond the basic plane")
-            << Input::Pasted << beyondBasicPlane << beyondBasicPlane << 1;
+        const QString wide = QString::fromUcs4(U"\U00020000");
+        const QString lead = wide.left(1), trail = wide.mid(1);
+        QTest::newRow("a typed letter") << Input::Keys << "A" << "A" << 2;
+        QTest::newRow("an input method's character") << Input::Committed << "中" << "中" << 2;
+        QTest::newRow("a key that types nothing") << Input::ArrowKey << "" << "" << 1;
+        QTest::newRow("one key, both halves beyond the basic plane")
+            << Input::OneKey << wide << wide << 2;
+        QTest::newRow("two keys, a half each") << Input::Keys << wide << wide << 2;
+        QTest::newRow("a letter after them") << Input::Keys << wide + "A" << "A" << 4;
+        QTest::newRow("a lone trail half") << Input::Keys << trail << "" << 1;
+        QTest::newRow("a lead half, then a letter") << Input::Keys << lead + "A" << "A" << 2;
+        QTest::newRow("a paste beyond the basic plane") << Input::Pasted << wide << wide << 1;
         QTest::newRow("a paste that starts beyond the basic plane")
-            << Input::Pasted << beyondBasicPlane + "x" << beyondBasicPlane << 1;
-        QTest::newRow("a letter and a lone trail surrogate")
-            << Input::Pasted << "A" + QString(QChar(0xDC00)) << "A" << 1;
+            << Input::Pasted << wide + "x" << wide << 1;
+        QTest::newRow("a paste of a letter and a lone trail half")
+            << Input::Pasted << "A" + trail << "A" << 1;
     }
     void characterBoxKeepsOneWholeCharacter() {
         QFETCH(Input, how);
@@ -92,10 +92,15 @@ private slots:
         QFETCH(int, panelsPainted);
         QInputMethodEvent commit;
         commit.setCommitString(input);
-        if (how == Input::Typed)
-            QTest::keyClicks(w->Txt_Char, input);
+        if (how == Input::Keys)
+            for (const QChar unit : input)
+                sendKey(w->Txt_Char, unit);
+        else if (how == Input::OneKey)
+            sendKey(w->Txt_Char, input);
         else if (how == Input::Committed)
             QApplication::sendEvent(w->Txt_Char, &commit);
+        else if (how == Input::ArrowKey)
+            QTest::keyClick(w->Txt_Char, Qt::Key_Left);
         else
             w->Txt_Char->setText(input);
         QCOMPARE(w->Txt_Char->text(), kept);
@@ -105,35 +110,8 @@ private slots:
         QCOMPARE(f->code(), f->codeOfPanel());
     }
 
-    void aKeyThatTypesNothingEmptiesTheBox() {
-        QTest::keyClick(w->Txt_Char, Qt::Key_Left);
-        QCOMPARE(w->Txt_Char->text(), QString());
-        QCOMPARE(f->codeSubject(), ";");
-        QCOMPARE(f->litDots(), 0);
-        QCOMPARE(f->panelsPainted(), 1);
-        QVERIFY(w->CharMode);
-        QCOMPARE(f->code(), f->codeOfPanel());
-    }
-
-    // The height's large change is a tenth of its 145.
-    void glyphHeightKeysStepBySmallAndLargeChange_data() {
-        QTest::addColumn<int>("key");
-        QTest::addColumn<QRect>("region");
-        QTest::newRow("Up takes one") << int(Qt::Key_Up) << QRect(143, 145, 143, 144);
-        QTest::newRow("Page Up takes ten") << int(Qt::Key_PageUp) << QRect(143, 145, 143, 135);
-    }
-    void glyphHeightKeysStepBySmallAndLargeChange() {
-        QFETCH(int, key);
-        QFETCH(QRect, region);
-        QTest::keyClick(w->VScrl_ChrHgt, Qt::Key(key));
-        QCOMPARE(f->glyphRegion(), region);
-        QCOMPARE(f->code(), f->codeOfPanel());
-    }
-
     void draggingAGlyphThumbChangesNothingUntilReleased() {
-        f->showQuarterBlockPicture();
-        w->HScrl_ChrWth->setValue(71);
-        w->VScrl_ChrHgt->setValue(72);
+        showQuarterBlockInAQuarterRegion();
         QCOMPARE(f->litDots(), 256); // the block fills the region
         w->HScrl_ChrPos->setSliderDown(true);
         w->HScrl_ChrPos->setSliderPosition(0);
@@ -147,9 +125,7 @@ private slots:
     }
 
     void leftClickOnTheGlyphPutsPositionAndRegionBack() {
-        f->showQuarterBlockPicture();
-        w->HScrl_ChrWth->setValue(71);
-        w->VScrl_ChrHgt->setValue(72);
+        showQuarterBlockInAQuarterRegion();
         w->HScrl_ChrPos->setValue(0);
         QTest::mouseClick(w->Pic_Char, Qt::LeftButton);
         QCOMPARE(f->glyphRegion(), QRect(143, 145, 143, 145));
@@ -158,6 +134,7 @@ private slots:
         QCOMPARE(f->code(), f->codeOfPanel());
     }
 
+    // The picture stands in for the character until a letter takes the glyph back.
     void rightClickOnTheGlyphImportsAPicture() {
         QVERIFY(f->putFile("p.bmp", bmpFile()));
         f->dialogs.confirm(f->path("p.bmp"));
@@ -171,63 +148,54 @@ private slots:
         QVERIFY(!w->CharMode);
         QCOMPARE(f->messageTexts(), QStringList());
         QCOMPARE(f->code(), f->codeOfPanel());
-    }
-
-    void aLetterAfterAPictureTakesTheGlyphBack() {
-        QVERIFY(f->putFile("p.bmp", bmpFile()));
-        f->dialogs.confirm(f->path("p.bmp"));
-        rightClickTheGlyph();
         QTest::keyClicks(w->Txt_Char, "K");
         QCOMPARE(f->codeSubject(), ";K");
         QVERIFY(w->CharMode);
         QCOMPARE(f->code(), f->codeOfPanel());
     }
 
-    void cancellingThePictureChangesNothing() {
-        QVERIFY(f->putFile("p.bmp", bmpFile()));
-        f->dialogs.cancel();
-        rightClickTheGlyph();
-        QCOMPARE(f->messageTexts(), QStringList());
-        QCOMPARE(f->dots(), f->startDots);
-        QVERIFY(w->CharMode);
-        QCOMPARE(f->code(), f->codeOfPanel());
-    }
-
-    void runningOutOfMemoryInThePictureDialogIsReported() {
-        f->dialogs.fail(-1);
-        rightClickTheGlyph();
-        QCOMPARE(f->messageTexts(), QStringList{"不能打开所选取的图象文件！"});
-        QCOMPARE(f->dots(), f->startDots);
-        QVERIFY(w->CharMode);
-        QCOMPARE(f->code(), f->codeOfPanel());
-    }
-
-    void anUnreadablePictureIsRefusedAndLosesNothing_data() {
-        QTest::addColumn<Entry>("entry");
+    void aPictureNotImportedLosesNothing_data() {
+        QTest::addColumn<Dialog>("dialog");
+        QTest::addColumn<Entry>("entry"); // what p.bmp is
         QTest::addColumn<QByteArray>("contents");
-        QTest::newRow("a text file") << Entry::File << QByteArray("not a picture");
-        QTest::newRow("a picture cut short") << Entry::File << bmpFile().left(40);
-        QTest::newRow("a picture claiming 20000 x 20000 pixels") << Entry::File << hugeBmpFile();
-        QTest::newRow("a folder") << Entry::Folder << QByteArray();
-        QTest::newRow("a pipe") << Entry::Pipe << QByteArray();
-        QTest::newRow("a link to an endless device") << Entry::LinkToDevZero << QByteArray();
-        QTest::newRow("no such file") << Entry::Missing << QByteArray();
+        QTest::addColumn<QStringList>("messages");
+        const QByteArray bmp = bmpFile();
+        // The same picture with a header that claims 20000 x 20000 pixels.
+        const QByteArray huge =
+            bmp.left(18) + QByteArray("\x20\x4e\0\0\x20\x4e\0\0", 8) + bmp.mid(26);
+        QTest::newRow("cancelled") << Dialog::Cancels << Entry::File << bmp << QStringList();
+        QTest::newRow("out of memory in the dialog")
+            << Dialog::RunsOutOfMemory << Entry::File << bmp << QStringList{kCannotOpen};
+        QTest::newRow("a text file") << Dialog::Confirms << Entry::File
+                                     << QByteArray("not a picture") << QStringList{kCannotOpen};
+        QTest::newRow("a picture claiming 20000 x 20000 pixels")
+            << Dialog::Confirms << Entry::File << huge << QStringList{kCannotOpen};
+        QTest::newRow("a pipe") << Dialog::Confirms << Entry::Pipe << QByteArray()
+                                << QStringList{kCannotOpen};
+        QTest::newRow("no such file") << Dialog::Confirms << Entry::Missing << QByteArray()
+                                      << QStringList{kCannotOpen};
     }
-    void anUnreadablePictureIsRefusedAndLosesNothing() {
+    void aPictureNotImportedLosesNothing() {
+        QFETCH(Dialog, dialog);
         QFETCH(Entry, entry);
         QFETCH(QByteArray, contents);
+        QFETCH(QStringList, messages);
         QVERIFY(f->putEntry("p.bmp", entry, contents));
-        f->dialogs.confirm(f->path("p.bmp"));
+        if (dialog == Dialog::Confirms)
+            f->dialogs.confirm(f->path("p.bmp"));
+        else if (dialog == Dialog::Cancels)
+            f->dialogs.cancel();
+        else
+            f->dialogs.fail(-1);
         rightClickTheGlyph();
-        QCOMPARE(f->messageTexts(), QStringList{"不能打开所选取的图象文件！"});
+        QCOMPARE(f->messageTexts(), messages);
         QCOMPARE(f->codeSubject(), ";英");
         QCOMPARE(f->dots(), f->startDots);
         QVERIFY(w->CharMode);
-        QCOMPARE(f->code(), f->codeOfPanel());
     }
 
-    // The chooser opens on the face that really draws "黑体"; face and style are taken, the
-    // size is not.
+    // The chooser opens on the face that really draws "黑体", so that OK alone keeps the glyph;
+    // face and style are taken, the size is not.
     void aChosenFontKeepsTheGlyphSize() {
         QFont styled("DejaVu Serif", 12, QFont::Bold, true);
         styled.setUnderline(true);
@@ -244,15 +212,7 @@ private slots:
         QCOMPARE(f->code(), f->codeOfPanel());
     }
 
-    void okOnTheFaceTheChooserOpenedOnDrawsTheSameGlyph() {
-        f->dialogs.fontAnswers = {QFont("WenQuanYi Zen Hei", 106)};
-        QTest::mouseClick(w->Cmd_Font, Qt::LeftButton);
-        QCOMPARE(w->Pic_Char->FontName(), "WenQuanYi Zen Hei");
-        QCOMPARE(styleOf(*w->Pic_Char), QStringList());
-        QCOMPARE(f->dots(), f->startDots);
-        QCOMPARE(f->code(), f->codeOfPanel());
-    }
-
+    // Start-up draws in the plain default face, which a chooser that gives no font keeps.
     void aFontChooserThatGivesNoFontChangesNothing_data() {
         QTest::addColumn<int>("failure"); // 0 is a cancel, -1 running out of memory
         QTest::addColumn<QStringList>("messages");
@@ -271,7 +231,6 @@ private slots:
         QCOMPARE(w->Pic_Char->FontSize(), 106.0);
         QCOMPARE(styleOf(*w->Pic_Char), QStringList());
         QCOMPARE(f->dots(), f->startDots);
-        QCOMPARE(f->code(), f->codeOfPanel());
     }
 };
 

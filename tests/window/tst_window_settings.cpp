@@ -1,20 +1,14 @@
-// The display settings: the matrix scroll bars, the panel's scrolling in its container, the
+// The display settings: the scroll bars' keys, the panel's scrolling in its container, the
 // LED colours, and input that arrives while a large panel paints.
 
 #include "WindowFixture.h"
 #include "platform/Colour.h"
-#include "platform/PictureSurface.h"
 
 #include <QtTest>
 #include <QtWidgets>
 
-using testing::WindowFixture;
-
-class TstWindowSettings : public QObject {
+class TstWindowSettings : public testing::WindowTest {
     Q_OBJECT
-
-    std::unique_ptr<WindowFixture> f;
-    orvane::SingleCharWindow* w = nullptr;
 
     QStringList labelsFor(QSize matrix, int radius) const {
         return {QString("&Lines:%1").arg(matrix.height()), QString("Ro&ws:%1").arg(matrix.width()),
@@ -28,39 +22,28 @@ class TstWindowSettings : public QObject {
     }
 
 private slots:
-    void init() {
-        f = std::make_unique<WindowFixture>();
-        w = f->w;
-        w->show();
-        f->restartCounts();
-    }
-    void cleanup() {
-        QCOMPARE(f->dialogsNotOverTheWindow(), 0);
-        QVERIFY2(f->inputDuringPaintRan(), "the input meant for a paint never ran");
-        f.reset();
-    }
-
-    // The keys step by one, by the large change (5 for the matrix), or to either end, on a
-    // horizontal bar as on a vertical one.
-    void matrixKeysStepTheSettings_data() {
-        QTest::addColumn<bool>("onLines"); // or on rows
+    // The keys step by one, by the large change (5 for the matrix, a tenth of the glyph's 145
+    // for its height), or to either end, on a horizontal bar as on a vertical one.
+    void scrollBarKeysStepTheSetting_data() {
+        QTest::addColumn<QString>("bar");
         QTest::addColumn<int>("key");
-        QTest::addColumn<QSize>("matrix");
-        QTest::newRow("Right adds a line") << true << int(Qt::Key_Right) << QSize(16, 17);
-        QTest::newRow("Left takes a line") << true << int(Qt::Key_Left) << QSize(16, 15);
-        QTest::newRow("Page Down adds five lines")
-            << true << int(Qt::Key_PageDown) << QSize(16, 21);
-        QTest::newRow("Home goes to one line") << true << int(Qt::Key_Home) << QSize(16, 1);
-        QTest::newRow("End goes to 254 lines") << true << int(Qt::Key_End) << QSize(16, 254);
-        QTest::newRow("Right adds a row") << false << int(Qt::Key_Right) << QSize(17, 16);
+        QTest::addColumn<int>("value");
+        QTest::newRow("Right adds a line") << "HScrl_Lines" << int(Qt::Key_Right) << 17;
+        QTest::newRow("Left takes a line") << "HScrl_Lines" << int(Qt::Key_Left) << 15;
+        QTest::newRow("Page Down adds five lines") << "HScrl_Lines" << int(Qt::Key_PageDown) << 21;
+        QTest::newRow("Home goes to one line") << "HScrl_Lines" << int(Qt::Key_Home) << 1;
+        QTest::newRow("End goes to 254 lines") << "HScrl_Lines" << int(Qt::Key_End) << 254;
+        QTest::newRow("Down adds a row") << "HScrl_Rows" << int(Qt::Key_Down) << 17;
+        QTest::newRow("Page Up takes ten from the glyph's height")
+            << "VScrl_ChrHgt" << int(Qt::Key_PageUp) << 135;
     }
-    void matrixKeysStepTheSettings() {
-        QFETCH(bool, onLines);
+    void scrollBarKeysStepTheSetting() {
+        QFETCH(QString, bar);
         QFETCH(int, key);
-        QFETCH(QSize, matrix);
-        QTest::keyClick(onLines ? w->HScrl_Lines : w->HScrl_Rows, Qt::Key(key));
-        QCOMPARE(f->matrix(), matrix);
-        QCOMPARE(f->settingLabels(), labelsFor(matrix, 5));
+        QFETCH(int, value);
+        auto* scrollBar = w->findChild<QScrollBar*>(bar);
+        QTest::keyClick(scrollBar, Qt::Key(key));
+        QCOMPARE(scrollBar->value(), value);
         QCOMPARE(f->code(), f->codeOfPanel());
     }
 
@@ -73,7 +56,6 @@ private slots:
         QTest::newRow("as tall and wide as it") << QSize(16, 16) << 0 << 0 << QPoint(0, 0);
         QTest::newRow("17 lines") << QSize(16, 17) << 14 << 0 << QPoint(0, -14);
         QTest::newRow("40 rows") << QSize(40, 16) << 0 << 331 << QPoint(-50, 0);
-        QTest::newRow("smaller again") << QSize(3, 10) << 0 << 0 << QPoint(0, 0);
     }
     void panelScrollsInItsContainerWhenItOutgrowsIt() {
         QFETCH(QSize, matrix);
@@ -87,6 +69,7 @@ private slots:
         w->HScrl_VekPos->setValue(50);
         w->HScrl_Lines->setValue(matrix.height());
         w->HScrl_Rows->setValue(matrix.width());
+        QCOMPARE(f->matrix(), matrix);
         QCOMPARE(w->VScrl_VekPos->isEnabled(), downMaximum > 0);
         QCOMPARE(w->HScrl_VekPos->isEnabled(), acrossMaximum > 0);
         if (downMaximum > 0)
@@ -98,8 +81,8 @@ private slots:
     }
 
     // A colour option repaints the glyph in its pair; a hand edit is undone on the panel and
-    // kept in the code. A number no option has leaves the colours as they
-    // are, green after start-up.
+    // kept in the code. A number no option has leaves the colours as they are, green after
+    // start-up.
     void colourOptionRepaintsTheGlyphInItsPair_data() {
         QTest::addColumn<int>("option");
         QTest::addColumn<QColor>("lit");

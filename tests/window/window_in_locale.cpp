@@ -1,26 +1,17 @@
 // The window as a desktop starts it, in whatever locale this process was started in: it writes
 // what the window shows into the folder named by its one argument, the code text as a .dot file
 // holds it (start.dot), the panel's dots as a picture of '#' and '.' (panel.txt) and the window
-// as it looks (window.png). Fontconfig
-// settles its language when a process starts, so each locale needs a process of its own.
+// as it looks (window.png). Fontconfig settles its language when a process starts, so each
+// locale needs a process of its own.
 
 #include "SaveFile.h"
 #include "WindowFixture.h"
-#include "codegen/CodeView.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 
 namespace {
-
-QByteArray panelPicture(kivaro::IVek& vek) {
-    QByteArray picture;
-    for (std::uint8_t y = 1; y <= vek.MaxLines(); ++y, picture += '\n')
-        for (std::uint8_t x = 1; x <= vek.MaxRows(); ++x)
-            picture += vek.Bit(x, y) == 1 ? '#' : '.';
-    return picture;
-}
 
 bool write(const QString& path, const QByteArray& bytes) {
     QFile file(path);
@@ -38,9 +29,9 @@ int main(int argc, char** argv) {
     }
     testing::WindowFixture f;
     f.window->show();
-    const bool written = f.window->grab().save(folder.filePath("window.png")) &&
-                         write(folder.filePath("start.dot"),
-                               pointillo::DotFileBytes(f.window->Txt_Display->Text())) &&
-                         write(folder.filePath("panel.txt"), panelPicture(*f.window->Vek1));
+    const bool written =
+        f.window->grab().save(folder.filePath("window.png")) &&
+        write(folder.filePath("start.dot"), pointillo::DotFileBytes(f.code())) &&
+        write(folder.filePath("panel.txt"), f.dots().join('\n').toLatin1() + '\n');
     return written ? 0 : 1;
 }
