@@ -33,12 +33,6 @@ QByteArray printingProgram(char32_t key) {
            "                putchar(font[g][k]);\n    return 0;\n}\n";
 }
 
-// The C the decode output of source is, from the include guard on: below the header that
-// names how it was made.
-QByteArray tableBody(const QByteArray& c) {
-    return c.mid(c.indexOf("#ifndef"));
-}
-
 } // namespace
 
 class tst_Targets : public QObject {
@@ -57,9 +51,7 @@ private slots:
                                 << QString::fromUtf8(lookUp);
         };
         row("gfx bit stream, 5x7", "Ag", "gfx", 5, 7);
-        row("16-bit little-endian words, 16x16", "Ag", "word=16,endian=little", 16, 16);
         row("comment closers and trigraphs in the text", "/*?\?/", "row", 8, 8);
-        row("index finds a glyph, 8x8", "gA", "ssd1306", 8, 8, "g");
         row("32-bit index above U+FFFF", "A\U0001F600", "row", 8, 8, "\U0001F600");
     }
 
@@ -125,29 +117,6 @@ private slots:
         QVERIFY2(copy.status == 0, qPrintable(copy.err));
         QCOMPARE(cli::contents(dir.filePath("glyph.bin")),
                  binaryTable("Ag", layout, width, height));
-    }
-
-    // A header names the layout it was written in, and decode writes the glyphs in another.
-    void decodeWritesAnyLayout_data() {
-        QTest::addColumn<QStringList>("table");
-        QTest::newRow("c99 header in ssd1306 pages")
-            << QStringList{"--format", "c", "--dialect", "c99", "--layout", "ssd1306"};
-        QTest::newRow("arduino header in 16-bit words") << QStringList{
-            "--format", "c", "--dialect", "arduino", "--layout", "word=16,endian=little"};
-    }
-
-    void decodeWritesAnyLayout() {
-        QFETCH(QStringList, table);
-        const QStringList size = sizeOf(10, 12);
-        const Run written = runTool(QStringList{"Ag"} + table + size);
-        QVERIFY2(written.status == 0, qPrintable(written.err));
-        const QStringList max7219{"--format", "c", "--layout", "max7219"};
-        const Run decoded =
-            runTool(QStringList{"decode", "-", "--in-rows", "10", "--in-lines", "12"} + max7219,
-                    written.out);
-        QVERIFY2(decoded.status == 0, qPrintable(decoded.err));
-        QCOMPARE(tableBody(decoded.out),
-                 tableBody(runTool(QStringList{"Ag"} + max7219 + size).out));
     }
 };
 
