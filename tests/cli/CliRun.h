@@ -16,7 +16,6 @@ struct Run {
     int status = -1; // -1 when the tool crashed or hung
     QByteArray out;
     QString err;
-
     QString outText() const { return QString::fromUtf8(out); }
 };
 
@@ -51,11 +50,7 @@ inline bool writeFile(const QString& path, const QByteArray& bytes) {
 
 // The "glyph N: U+XXXX c" lines that name each picture of a --preview or decode listing.
 inline QStringList glyphLabels(const QString& listing) {
-    static const QRegularExpression label("^glyph .*$", QRegularExpression::MultilineOption);
-    QStringList labels;
-    for (const QRegularExpressionMatch& m : label.globalMatch(listing))
-        labels << m.captured();
-    return labels;
+    return listing.split('\n').filter(QRegularExpression("^glyph "));
 }
 
 // The '#'/'.' pictures of the same listing, one string of lines each.

@@ -29,141 +29,102 @@ QString withoutWarnings(const QString& err) {
     return QString(err).remove(warning);
 }
 
-// The "... font_index[N] = {" declaration of a c table and its keys, up to its "};".
-QString indexDeclaration(const QString& table) {
-    const qsizetype name = table.indexOf(QLatin1String("font_index["));
-    if (name < 0)
-        return {};
-    const qsizetype start = table.lastIndexOf('\n', name) + 1;
-    return table.mid(start, table.indexOf(QLatin1String("};"), name) + 2 - start);
-}
-
 } // namespace
 
 class tst_CliMessages : public QObject {
     Q_OBJECT
 
 private slots:
-    void usageErrorsNameTheMistakeThenShowTheUsage_data() {
+    // A usage error (status 2) shows the usage after the mistake; a failed run (status 1)
+    // names the file and keeps the earlier one.
+    void refusalsNameTheMistakeAndTouchNoFile_data() {
         QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QByteArray>("input");
+        QTest::addColumn<int>("status");
         QTest::addColumn<QString>("message");
-        const QString offsetBounds("--offset must be two whole numbers X,Y within -143..143 and "
-                                   "-145..145, not '%1'");
+        const auto usage = [](const char* name, const QStringList& arguments,
+                              const QString& message) {
+            QTest::newRow(name) << arguments << QByteArray() << 2 << message;
+        };
+        const auto failure = [](const char* name, const QStringList& arguments,
+                                const QString& message, const QByteArray& input = {}) {
+            QTest::newRow(name) << arguments << input << 1 << message;
+        };
+        const QString offset("--offset must be two whole numbers X,Y within -143..143 and "
+                             "-145..145, not '%1'");
         const QString noGbCode("U+%1 has no GB2312 code; --index gb2312 needs every character in "
                                "GB2312");
         const QString pastAddress("the table runs from 0xFFE0 to 0x1001F, past the 16-bit address "
                                   "0xFFFF; --format hex or bin suit a bigger table");
         const QString range("cannot read the range '%1': give U+XXXX-U+YYYY with the first not "
                             "above the last");
-        const QString pictureOrCharacters("--picture samples a picture instead of characters; "
-                                          "give one or the other");
-        QTest::newRow("unknown option") << QStringList{"--bogus", "A"} << "Unknown option 'bogus'.";
-        QTest::newRow("text in two arguments")
-            << QStringList{"A", "B"} << "give the text as one argument, not 2";
-        QTest::newRow("255 lines") << QStringList{"A", "--lines", "255"}
-                                   << "--lines must be a count from 1 to 254, not '255'";
-        QTest::newRow("no rows") << QStringList{"A", "--rows", "0"}
-                                 << "--rows must be a count from 1 to 254, not '0'";
-        QTest::newRow("no characters")
-            << QStringList{}
-            << "no characters to draw: give TEXT, --range, --chars-from, --gb2312 or --picture";
-        QTest::newRow("range without its end")
-            << QStringList{"--range", "U+0030-"} << range.arg("U+0030-");
-        QTest::newRow("range backwards")
-            << QStringList{"--range", "U+0040-U+0030"} << range.arg("U+0040-U+0030");
-        QTest::newRow("offset of one number")
-            << QStringList{"A", "--offset", "5"} << offsetBounds.arg("5");
-        QTest::newRow("offset that is no number")
-            << QStringList{"A", "--offset", "1,x"} << offsetBounds.arg("1,x");
-        QTest::newRow("offset past the scroll bar")
-            << QStringList{"A", "--offset", "144,0"} << offsetBounds.arg("144,0");
-        QTest::newRow("region taller than the surface")
-            << QStringList{"A", "--region", "1,146"}
-            << "--region must be two whole numbers X,Y within 1..143 and 1..145, not '1,146'";
-        QTest::newRow("point size 0")
-            << QStringList{"A", "--point-size", "0"}
-            << "--point-size must be a size above 0 and below 2048, not '0'";
-        QTest::newRow("point size 2048")
-            << QStringList{"A", "--point-size", "2048"}
-            << "--point-size must be a size above 0 and below 2048, not '2048'";
-        QTest::newRow("origin past 24 bits")
-            << QStringList{"A", "--origin", "0x1000000"}
-            << "--origin must be an address such as 0x1000, not '0x1000000'";
-        QTest::newRow("picture and a range")
-            << QStringList{"--picture", "p.bmp", "--range", "U+0041"} << pictureOrCharacters;
-        QTest::newRow("picture and hanzi")
-            << QStringList{"--picture", "p.bmp", "--gb2312", "1"} << pictureOrCharacters;
-        QTest::newRow("first user-defined GB code")
-            << QStringList{"\uE000"} + kGb2312Index << noGbCode.arg("E000");
-        QTest::newRow("last user-defined GB row")
-            << QStringList{"\uE1D6"} + kGb2312Index << noGbCode.arg("E1D6");
-        QTest::newRow("GBK hanzi, first byte below 0xA1")
-            << QStringList{"仭"} + kGb2312Index << noGbCode.arg("4EED");
-        QTest::newRow("GBK hanzi, second byte below 0xA1")
-            << QStringList{"癅"} + kGb2312Index << noGbCode.arg("7645");
-        QTest::newRow("asm table past 0xFFFF")
-            << QStringList{"AB", "--format", "asm", "--origin", "0xFFE0"} << pastAddress;
-        QTest::newRow("sdcc table past 0xFFFF")
-            << QStringList{"AB", "--format", "c", "--dialect", "sdcc", "--origin", "0xFFE0"}
-            << pastAddress;
+        const QString notRegular("cannot read /dev/zero: it is not a regular file (give - to "
+                                 "read standard input)");
+        usage("unknown option", {"--bogus", "A"}, "Unknown option 'bogus'.");
+        usage("text in two arguments", {"A", "B"}, "give the text as one argument, not 2");
+        usage("255 lines", {"A", "--lines", "255"},
+              "--lines must be a count from 1 to 254, not '255'");
+        usage("no rows", {"A", "--rows", "0"}, "--rows must be a count from 1 to 254, not '0'");
+        usage("no characters", {},
+              "no characters to draw: give TEXT, --range, --chars-from, --gb2312 or --picture");
+        usage("range without its end", {"--range", "U+0030-"}, range.arg("U+0030-"));
+        usage("range backwards", {"--range", "U+0040-U+0030"}, range.arg("U+0040-U+0030"));
+        usage("offset of one number", {"A", "--offset", "5"}, offset.arg("5"));
+        usage("offset past the scroll bar", {"A", "--offset", "144,0"}, offset.arg("144,0"));
+        usage("region taller than the surface", {"A", "--region", "1,146"},
+              "--region must be two whole numbers X,Y within 1..143 and 1..145, not '1,146'");
+        usage("point size 0", {"A", "--point-size", "0"},
+              "--point-size must be a size above 0 and below 2048, not '0'");
+        usage("point size 2048", {"A", "--point-size", "2048"},
+              "--point-size must be a size above 0 and below 2048, not '2048'");
+        usage("origin past 24 bits", {"A", "--origin", "0x1000000"},
+              "--origin must be an address such as 0x1000, not '0x1000000'");
+        usage("picture and a range", {"--picture", "p.bmp", "--range", "U+0041"},
+              "--picture samples a picture instead of characters; give one or the other");
+        usage("first user-defined GB code", QStringList{"\uE000"} + kGb2312Index,
+              noGbCode.arg("E000"));
+        usage("GBK hanzi, first byte below 0xA1", QStringList{"仭"} + kGb2312Index,
+              noGbCode.arg("4EED"));
+        usage("GBK hanzi, second byte below 0xA1", QStringList{"癅"} + kGb2312Index,
+              noGbCode.arg("7645"));
+        usage("asm table past 0xFFFF", {"AB", "--format", "asm", "--origin", "0xFFE0"},
+              pastAddress);
+        usage("sdcc table past 0xFFFF",
+              {"AB", "--format", "c", "--dialect", "sdcc", "--origin", "0xFFE0"}, pastAddress);
         // Refused from the sizes alone, before a glyph is drawn.
-        QTest::newRow("table past 4 GiB")
-            << QStringList{"--range", "U+0000-U+10FFFF", "--lines", "254", "--rows",
-                           "254",     "--format",        "bin"}
-            << "the table would take at least 9038856192 bytes (1112064 glyphs of 254 x 254 "
-               "dots), more than the 4 GiB an output may take";
+        usage("table past 4 GiB",
+              {"--range", "U+0000-U+10FFFF", "--lines", "254", "--rows", "254", "--format", "bin"},
+              "the table would take at least 9038856192 bytes (1112064 glyphs of 254 x 254 "
+              "dots), more than the 4 GiB an output may take");
+        failure("empty standard input", {"decode"}, "standard input: holds no glyph bytes");
+        failure("an endless device to decode", {"decode", "/dev/zero"}, notRegular);
+        failure("an endless device for characters", {"--chars-from", "/dev/zero"}, notRegular);
+        failure("bytes short of a glyph, written over t.bin", {"decode", "-o", "t.bin"},
+                "standard input: holds 3 bytes, which do not fill whole glyphs of 32 bytes (16 "
+                "lines x 16 rows, row)",
+                "char x[] = {1,2,3};");
+        failure("missing picture", {"--picture", "/none/p"},
+                "cannot read the picture /none/p: Cannot open /none/p");
+        failure("missing text file", {"--chars-from", "/none/t.txt"},
+                "cannot read /none/t.txt: Cannot open /none/t.txt");
+        failure("output in a missing folder", {"A", "-o", "/none/x.dot"},
+                "cannot write /none/x.dot: No such file or directory");
+        failure("full disk", {"A", "-o", "/dev/full"},
+                "cannot write /dev/full: No space left on device");
     }
 
-    void usageErrorsNameTheMistakeThenShowTheUsage() {
-        QFETCH(QStringList, arguments);
-        QFETCH(QString, message);
-        const Folder folder;
-        const Run run = folder.run(arguments);
-        QCOMPARE(run.status, 2);
-        // Characters out of GB2312 are drawn, and may be warned about, before the index refuses
-        // them; which face draws them depends on the fonts installed.
-        QCOMPARE(withoutWarnings(run.err), "pointillo: " + message + '\n' + kUsage);
-        QCOMPARE(run.out, QByteArray());
-        QCOMPARE(folder.files(), QStringList{"t.bin"});
-    }
-
-    void failuresNameTheFileAndKeepTheEarlierOne_data() {
-        QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<QByteArray>("input");
-        QTest::addColumn<QString>("message");
-        const QString notRegular("cannot read %1: it is not a regular file (give - to read "
-                                 "standard input)");
-        QTest::newRow("empty standard input")
-            << QStringList{"decode"} << QByteArray() << "standard input: holds no glyph bytes";
-        QTest::newRow("an endless device to decode")
-            << QStringList{"decode", "/dev/zero"} << QByteArray() << notRegular.arg("/dev/zero");
-        QTest::newRow("an endless device for characters")
-            << QStringList{"--chars-from", "/dev/zero"} << QByteArray()
-            << notRegular.arg("/dev/zero");
-        QTest::newRow("bytes short of a glyph, written over t.bin")
-            << QStringList{"decode", "-o", "t.bin"} << QByteArray("char x[] = {1,2,3};")
-            << "standard input: holds 3 bytes, which do not fill whole glyphs of 32 bytes (16 "
-               "lines x 16 rows, row)";
-        QTest::newRow("missing picture") << QStringList{"--picture", "/none/p"} << QByteArray()
-                                         << "cannot read the picture /none/p: Cannot open /none/p";
-        QTest::newRow("missing text file")
-            << QStringList{"--chars-from", "/none/t.txt"} << QByteArray()
-            << "cannot read /none/t.txt: Cannot open /none/t.txt";
-        QTest::newRow("output in a missing folder")
-            << QStringList{"A", "-o", "/none/x.dot"} << QByteArray()
-            << "cannot write /none/x.dot: No such file or directory";
-        QTest::newRow("full disk") << QStringList{"A", "-o", "/dev/full"} << QByteArray()
-                                   << "cannot write /dev/full: No space left on device";
-    }
-
-    void failuresNameTheFileAndKeepTheEarlierOne() {
+    void refusalsNameTheMistakeAndTouchNoFile() {
         QFETCH(QStringList, arguments);
         QFETCH(QByteArray, input);
+        QFETCH(int, status);
         QFETCH(QString, message);
         const Folder folder;
         const Run run = folder.run(arguments, input);
-        QCOMPARE(run.status, 1);
-        QCOMPARE(run.err, "pointillo: " + message + '\n');
+        QCOMPARE(run.status, status);
+        // Characters out of GB2312 are drawn, and may be warned about, before the index refuses
+        // them; which face draws them depends on the fonts installed.
+        QCOMPARE(withoutWarnings(run.err),
+                 "pointillo: " + message + '\n' + (status == 2 ? kUsage : QString()));
         QCOMPARE(run.out, QByteArray());
         QCOMPARE(folder.earlierFile(), QByteArray(Folder::kEarlier));
         QCOMPARE(folder.files(), QStringList{"t.bin"});
@@ -174,14 +135,13 @@ private slots:
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QStringList>("warnings");
         const QStringList big{"--lines", "128", "--rows", "254", "--range"};
+        QStringList noFace;
+        for (char last = '0'; last <= '4'; ++last)
+            noFace << QString("U+10FFF%1 drawn with no face (an empty box)").arg(last);
         QTest::newRow("five characters without a face, then a count of the rest")
             << QStringList{"--range", "U+10FFF0-U+10FFFD"} + kOneDotC
-            << QStringList{"U+10FFF0 drawn with no face (an empty box)",
-                           "U+10FFF1 drawn with no face (an empty box)",
-                           "U+10FFF2 drawn with no face (an empty box)",
-                           "U+10FFF3 drawn with no face (an empty box)",
-                           "U+10FFF4 drawn with no face (an empty box)",
-                           "and 9 more characters like those above (--strict refuses them)"};
+            << noFace + QStringList{"and 9 more characters like those above (--strict refuses "
+                                    "them)"};
         QTest::newRow("controls and blanks need no face")
             << QStringList{"--range", "U+0001-U+00A0", "--range", "U+2000-U+200A"} << QStringList{};
         QTest::newRow("c table past the 64 KiB code space")
@@ -248,7 +208,6 @@ private slots:
         QTest::addColumn<QString>("output");
         QTest::addColumn<bool>("toStandardOutput");
         QTest::newRow("- is standard output") << "-" << true;
-        QTest::newRow("/dev/stdout") << "/dev/stdout" << true;
         QTest::newRow("/dev/null") << "/dev/null" << false;
     }
 
@@ -285,7 +244,7 @@ private slots:
         QFETCH(QString, declaration);
         const Run run = Folder().run(characters + kOneDotC);
         QCOMPARE(run.status, 0);
-        QCOMPARE(indexDeclaration(run.outText()), declaration);
+        QVERIFY2(run.outText().contains(declaration), qPrintable(run.outText()));
     }
     // In a folder the user may not write to, a writable file is written in place; until the
     // new content is whole the old one waits in the runtime folder, so that even a kill halfway
@@ -316,8 +275,8 @@ private slots:
         const QString target = locked + "/t.h";
         QVERIFY(QDir().mkdir(locked) && QDir().mkdir(runtime) && cli::writeFile(target, kOld));
         using P = QFileDevice;
-        QVERIFY(QFile::setPermissions(top.path(), P::ReadOwner | P::WriteOwner | P::ExeOwner |
-                                                      P::ExeOther));
+        QVERIFY(QFile::setPermissions(top.path(),
+                                      P::ReadOwner | P::WriteOwner | P::ExeOwner | P::ExeOther));
         QVERIFY(QFile::setPermissions(locked, P::ReadOwner | P::ExeOwner | P::ExeOther));
         QVERIFY(QFile::setPermissions(target, P::ReadOwner | P::ReadOther | P::WriteOther));
         // Qt takes a runtime folder only from its owner, and only when no one else may enter.
@@ -325,11 +284,12 @@ private slots:
         if (copiesAllowed)
             QCOMPARE(::chown(QFile::encodeName(runtime).constData(), 65534, 65534), 0);
 
-        const Run run = cli::runProgram(
-            "setpriv", {"--reuid=65534", "--regid=65534", "--clear-groups", "env",
-                        "XDG_RUNTIME_DIR=" + runtime, "TMPDIR=" + runtime, "prlimit",
-                        "--fsize=" + sizeLimit, QCoreApplication::applicationDirPath() +
-                        "/pointillo", "A", "--format", "c", "-o", target});
+        const Run run =
+            cli::runProgram("setpriv", {"--reuid=65534", "--regid=65534", "--clear-groups", "env",
+                                        "XDG_RUNTIME_DIR=" + runtime, "TMPDIR=" + runtime,
+                                        "prlimit", "--fsize=" + sizeLimit,
+                                        QCoreApplication::applicationDirPath() + "/pointillo", "A",
+                                        "--format", "c", "-o", target});
 
         QCOMPARE(run.status, status);
         if (status == 1)

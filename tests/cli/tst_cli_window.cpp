@@ -58,7 +58,6 @@ private slots:
     void printsTheWindowsCodeText_data() {
         QTest::addColumn<Settings>("settings");
         QTest::newRow("hanzi, the window as it starts") << Settings{"英"};
-        QTest::newRow("latin letter, the window as it starts") << Settings{"g"};
         QTest::newRow("24 lines of 20 dots, column-wise, C51 syntax") << Settings{
             .character = "字", .lines = 24, .rows = 20, .order = "column", .syntax = "c51"};
         QTest::newRow("glyph moved, smaller region")
