@@ -38,9 +38,8 @@ private slots:
     void toolChainPlacesTheMatrixBytes_data() {
         QTest::addColumn<bool>("rowWise");
         QTest::addColumn<bool>("asm51");
+        // Each tool and each order once: the four texts are the window's golden files.
         QTest::newRow("C51 column-wise through sdcc") << false << false;
-        QTest::newRow("Asm51 column-wise through as31") << false << true;
-        QTest::newRow("C51 row-wise through sdcc") << true << false;
         QTest::newRow("Asm51 row-wise through as31") << true << true;
     }
     // The code text as the window shows it, header comments and all, goes through the 8051
@@ -50,9 +49,8 @@ private slots:
         QFETCH(bool, asm51);
         if (!mcs51::Available())
             QSKIP("as31 or sdcc is not installed (scripts/setup.sh installs both)");
-        QList<QSize> matrices{{1, 1}, {8, 1}, {9, 1}, {10, 2}, {16, 16}, {254, 254}};
-        for (int n = 249; n <= 254; ++n)
-            matrices << QSize(n, 3) << QSize(5, n);
+        // Short groups, and the largest panel, widest line and tallest column.
+        const QList<QSize> matrices{{8, 1}, {9, 1}, {10, 2}, {254, 254}, {254, 3}, {5, 254}};
         kivaro::Vek vek;
         QStringList texts;
         QByteArray expected;
