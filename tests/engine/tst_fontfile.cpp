@@ -1,17 +1,12 @@
-// Font files drawn one pixel a dot: Unifont's rows as its .hex file holds them, FreeType's own
-// monochrome bitmaps placed by the face's ascent, advances, placement, the GFX structure judged
-// by avr-gcc, the PNG sheet, and the messages for fonts that cannot be used.
-#include "Error.h"
+// Font files drawn one pixel a dot: FreeType's own monochrome bitmaps placed by the face's
+// ascent, advances, placement, the GFX structure judged by avr-gcc, the PNG sheet, and the
+// messages for fonts that cannot be used. Unifont's .hex glyphs are in the tool's golden files.
 #include "FontFile.h"
 #include "GlyphMaker.h"
-#include "Packing.h"
 #include "PreviewSheet.h"
+#include "cli/CliRun.h"
 
-#include <QFile>
-#include <QGuiApplication>
-#include <QProcess>
 #include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <ft2build.h>
@@ -27,28 +22,17 @@ const QString kLiberation =
 const QString kZenHei = QStringLiteral("/usr/share/fonts/truetype/wqy/wqy-zenhei.ttc");
 const QString kBitmapSong = QStringLiteral("/usr/share/fonts/X11/misc/wenquanyi_9pt.pcf");
 
-// The glyph's rows as the .hex file holds them, read with no code of the engine.
-QByteArray hexRows(char32_t cp) {
-    QFile file(kUnifont);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    const QByteArray key = QByteArray::number(uint(cp), 16).toUpper().rightJustified(4, '0') + ':';
-    for (QByteArray line = file.readLine(); !line.isEmpty(); line = file.readLine())
-        if (line.startsWith(key))
-            return QByteArray::fromHex(line.mid(key.size()).trimmed());
-    return {};
-}
-
-// FreeType's monochrome bitmap of cp at pixelSize (a bitmap font's first strike), placed with the
-// origin at column 0 and the baseline at the face's rounded ascender, in a width x height matrix.
-QString freeTypeGlyph(const QString& path, int faceIndex, int pixelSize, char32_t cp, int width,
-                      int height, int* advance) {
+// FreeType's monochrome bitmap of cp in the font file, face and pixel size of o (a bitmap font's
+// first strike), placed with the origin at column 0 and the baseline at the face's rounded
+// ascender, in the matrix of o.
+QString freeTypeGlyph(const GlyphOptions& o, char32_t cp, int* advance) {
+    const int width = o.width, height = o.height;
     FT_Library library;
     FT_Face face;
     FT_Init_FreeType(&library);
-    FT_New_Face(library, QFile::encodeName(path).constData(), faceIndex, &face);
+    FT_New_Face(library, QFile::encodeName(o.fontFile).constData(), o.faceIndex, &face);
     if (FT_IS_SCALABLE(face))
-        FT_Set_Pixel_Sizes(face, 0, FT_UInt(pixelSize));
+        FT_Set_Pixel_Sizes(face, 0, FT_UInt(o.pixelSize));
     else
         FT_Select_Size(face, 0);
     FT_Load_Char(face, cp, FT_LOAD_RENDER | FT_LOAD_TARGET_MONO);
@@ -78,42 +62,14 @@ GlyphOptions fileOptions(const QString& path, int width, int height) {
     return g;
 }
 
-struct Run {
-    int status;
-    QString err;
-};
-
-Run runTool(const QStringList& args) {
-    QProcess p;
-    p.start(QCoreApplication::applicationDirPath() + QStringLiteral("/pointillo"), args);
-    p.closeWriteChannel();
-    const bool done = p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit;
-    return {done ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardError())};
-}
-
 } // namespace
 
 class tst_FontFile : public QObject {
     Q_OBJECT
 
+    QTemporaryDir m_dir; // for fonts made by the test
+
 private slots:
-    void unifontGlyphsAreTheRowsOfTheHexFile_data() {
-        QTest::addColumn<QString>("character");
-        QTest::newRow("a hanzi, 16 dots across") << QStringLiteral("中");
-        QTest::newRow("a letter, 8 dots across") << QStringLiteral("g");
-    }
-
-    void unifontGlyphsAreTheRowsOfTheHexFile() {
-        QFETCH(QString, character);
-        const char32_t cp = character.toUcs4().first();
-        const QByteArray rows = hexRows(cp);
-        QVERIFY(!rows.isEmpty());
-        const int width = int(rows.size()) / 2; // 16 rows of one or two bytes
-        const Glyph g = GlyphMaker(fileOptions(kUnifont, width, 16)).MakeCharacter(cp);
-        QCOMPARE(PackingPlan(Layout::Row(), width, 16).Pack(g.dots).toHex(), rows.toHex());
-        QCOMPARE(g.advance, width);
-    }
-
     void monoGlyphsAreFreeTypesBitmaps_data() {
         QTest::addColumn<QString>("path");
         QTest::addColumn<int>("faceIndex");
@@ -134,12 +90,11 @@ private slots:
         QFETCH(QString, character);
         QFETCH(QSize, matrix);
         const char32_t cp = character.toUcs4().first();
-        int advance = 0;
-        const QString expected = freeTypeGlyph(path, faceIndex, pixelSize, cp, matrix.width(),
-                                               matrix.height(), &advance);
         GlyphOptions options = fileOptions(path, matrix.width(), matrix.height());
         options.faceIndex = faceIndex;
         options.pixelSize = pixelSize;
+        int advance = 0;
+        const QString expected = freeTypeGlyph(options, cp, &advance);
         const Glyph g = GlyphMaker(options).MakeCharacter(cp);
         QCOMPARE(DotPicture(g.dots), expected);
         QCOMPARE(g.advance, advance);
@@ -150,9 +105,7 @@ private slots:
         QTest::addColumn<int>("baseline");
         QTest::addColumn<QStringList>("placed");
         // A 2 x 2 bitmap one column right of the origin, its top 2 rows above the baseline; the
-        // face's ascent is 3.
-        QTest::newRow("font: baseline at the ascent")
-            << int(Placement::Fit::Font) << 0 << QStringList{".....", ".##..", ".#...", "....."};
+        // face's ascent is 3. The font's own placement is FreeType's, above.
         QTest::newRow("baseline at line 2") << int(Placement::Fit::Baseline) << 2
                                             << QStringList{".##..", ".#...", ".....", "....."};
         QTest::newRow("centre: half a dot left and up when odd")
@@ -192,6 +145,11 @@ private slots:
         QTest::newRow("a face the collection lacks")
             << QStringList{"A", "--font-file", kZenHei, "--face-index", "9"} << 2
             << "pointillo: " + kZenHei + " has no face 9 (or is not a font FreeType can read)\n";
+        const QString badHex = m_dir.filePath("bad.hex");
+        QVERIFY(cli::writeFile(badHex, "0041:00000000000000000000000000000000\n0042:0000XYZ\n"));
+        QTest::newRow("a .hex line that is not hex")
+            << QStringList{"A", "--font-file", badHex} << 1
+            << "pointillo: " + badHex + ": line 2 is not a Unifont .hex glyph (CODE:HEX)\n";
         QTest::newRow("a character the font lacks, under --strict")
             << QStringList{"\u0E01", "--font-file", kBitmapSong, "--strict"} << 1
             << "pointillo: U+0E01 is not in WenQuanYi Bitmap Song Regular (" + kBitmapSong +
@@ -202,24 +160,9 @@ private slots:
         QFETCH(QStringList, args);
         QFETCH(int, status);
         QFETCH(QString, message);
-        const Run run = runTool(args);
+        const cli::Run run = cli::runTool(args);
         QCOMPARE(run.status, status);
         QCOMPARE(run.err.section(QLatin1String("usage:"), 0, 0), message);
-    }
-
-    void aHexLineThatIsNotHexIsNamed() {
-        QTemporaryDir dir;
-        QFile hex(dir.filePath("bad.hex"));
-        QVERIFY(hex.open(QIODevice::WriteOnly));
-        hex.write("0041:00000000000000000000000000000000\n0042:0000XYZ\n");
-        hex.close();
-        try {
-            FontFile font(hex.fileName(), 0, 16, false);
-            QFAIL("a broken .hex file was read");
-        } catch (const Error& e) {
-            QCOMPARE(e.status, 1);
-            QCOMPARE(e.message, hex.fileName() + ": line 2 is not a Unifont .hex glyph (CODE:HEX)");
-        }
     }
 
     void theSheetShowsALitDiscWhereADotIsLit() {
@@ -237,23 +180,19 @@ private slots:
         if (QStandardPaths::findExecutable("avr-gcc").isEmpty())
             QSKIP("avr-gcc is not installed (scripts/setup.sh installs it)");
         QTemporaryDir dir;
-        const Run font = runTool({"--range", "U+0041-U+0043", "--font-file", kUnifont, "--format",
-                                  "gfx", "--dialect", "arduino", "--width", "proportional", "-o",
-                                  dir.filePath("font.h")});
+        const cli::Run font = cli::runTool({"--range", "U+0041-U+0043", "--font-file", kUnifont,
+                                            "--format", "gfx", "--dialect", "arduino", "--width",
+                                            "proportional", "-o", dir.filePath("font.h")});
         QCOMPARE(font.status, 0);
-        QFile use(dir.filePath("use.c"));
-        QVERIFY(use.open(QIODevice::WriteOnly));
-        use.write("#include \"font.h\"\n"
-                  "uint8_t advanceOfB(void) {\n"
-                  "    return pgm_read_byte(&fontGlyphs['B' - 0x41].xAdvance);\n}\n"
-                  "const GFXfont *theFont(void) { return &font; }\n");
-        use.close();
-        QProcess gcc;
-        gcc.start("avr-gcc", {"-mmcu=atmega328p", "-Os", "-Wall", "-Wextra", "-Werror", "-c",
-                              use.fileName(), "-o", dir.filePath("use.o")});
-        QVERIFY(gcc.waitForFinished(60000));
-        QCOMPARE(QString::fromUtf8(gcc.readAllStandardError()), QString());
-        QCOMPARE(gcc.exitCode(), 0);
+        QVERIFY(cli::writeFile(dir.filePath("use.c"),
+                               "#include \"font.h\"\n"
+                               "uint8_t advanceOfB(void) {\n"
+                               "    return pgm_read_byte(&fontGlyphs['B' - 0x41].xAdvance);\n}\n"
+                               "const GFXfont *theFont(void) { return &font; }\n"));
+        const cli::Run gcc = cli::runProgram(
+            "avr-gcc", {"-mmcu=atmega328p", "-Os", "-Wall", "-Wextra", "-Werror", "-c", "use.c"},
+            {}, dir.path());
+        QVERIFY2(gcc.status == 0, qPrintable(gcc.err));
     }
 };
 

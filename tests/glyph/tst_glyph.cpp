@@ -1,4 +1,4 @@
-// Glyph capture: loading, drawing and sampling the glyph into the panel, marking the cells.
+// Glyph capture: loading the picture, sampling the glyph into the panel, marking the cells.
 
 #include "PictureLoader.h"
 #include "glyph/GlyphSampler.h"
@@ -11,21 +11,13 @@
 #include <QTemporaryFile>
 #include <QTest>
 
-#include <algorithm>
 #include <cmath>
 
 namespace {
 
 constexpr std::uint32_t kGrey = 0x808080, kRed = 0xFF, kWhite = 0xFFFFFF;
 
-// A grey surface of the given size with the rectangle ink painted in colour.
-void shape(platform::PictureSurface& s, QSize size, QRect ink = {}, std::uint32_t colour = 0) {
-    s.resize(size);
-    s.SetBackColor(kGrey);
-    QPainter(&s.MutableImage()).fillRect(ink, platform::ToQColor(colour));
-}
-
-// Ink painted in colour and sampled for seek lights lit; cell (3, 4) is x 20..29, y 30..39.
+// Ink painted in colour on grey and sampled for seek lights lit; cell (3, 4) is x 20..29, y 30..39.
 struct Sample {
     QRect ink{}, lit{};
     float fx = .25f, fy = .25f;
@@ -43,19 +35,9 @@ class TstGlyph : public QObject {
     Q_OBJECT
 
 private slots:
-    // On a cleared surface the imported picture is drawn as stored (its orientation tag is not
-    // applied), unscaled at the offset and cut at the edges; the character moves with the offset,
-    // in exact ink.
-    void glyphIsDrawnAtTheOffset_data() {
-        QTest::addColumn<bool>("charMode");
-        QTest::addColumn<QPoint>("at");
-        QTest::newRow("start-up glyph") << true << QPoint(0, 0);
-        QTest::newRow("picture partly left and down") << false << QPoint(-1, 2);
-        QTest::newRow("picture at the bottom-right corner") << false << QPoint(141, 143);
-    }
-    void glyphIsDrawnAtTheOffset() {
-        QFETCH(bool, charMode);
-        QFETCH(QPoint, at);
+    // A picture is taken as stored: its orientation tag is not applied. Where it is drawn, the
+    // window's glyph tests judge, and the tool's, which sample it as the window does.
+    void pictureIsLoadedAsStored() {
         static const QRgb pixels[] = {0, 0xFF, 0xFF00, 0xFF0000, 0xFFFF, 0xFF00FF};
         QByteArray jpeg;
         QBuffer buffer(&jpeg);
@@ -67,34 +49,18 @@ private slots:
                                            "0000010006000000000000"));
         QTemporaryFile file;
         QVERIFY(file.open() && file.write(jpeg) == jpeg.size() && file.flush());
-        platform::PictureSurface bkp, surface[2];
-        bkp.SetPicture(pointillo::LoadPicture(file.fileName()));
-        QCOMPARE(bkp.Picture().size(), QSize(3, 2));
-        for (int k = 0; k < 2; ++k) { // the second glyph lies 30 right of and 20 below the first
-            shape(surface[k], {143, 145}, {5, 140, 1, 1}, kRed);
-            surface[k].SetFontName("WenQuanYi Zen Hei");
-            surface[k].SetFontSize(80);
-            orvane::DrawGlyph(surface[k], bkp, charMode, "英", float(at.x()) + 30 * k,
-                              float(at.y()) + 20 * k);
-        }
-        QImage want(143, 145, QImage::Format_RGB32);
-        want.fill(platform::ToQRgb(kGrey));
-        QPainter(&want).drawImage(charMode ? QPoint(30, 20) : at,
-                                  charMode ? surface[0].Image() : bkp.Picture());
-        QVERIFY(surface[charMode ? 1 : 0].Image() == want);
-        const auto* pixel = reinterpret_cast<const QRgb*>(surface[0].Image().constBits());
-        QVERIFY(!charMode || std::count(pixel, pixel + 143 * 145, qRgb(0, 0, 0)) > 2000);
+        QCOMPARE(pointillo::LoadPicture(file.fileName()).size(), QSize(3, 2));
     }
 
-    // A dot is lit when one of five points of its cell has exactly the ink colour: the centre,
-    // fx cell widths beside it, fy cell heights above and below. Grid marks, DrawWidth across,
+    // A dot is lit when one of five points of its cell has exactly the ink colour: the centre
+    // (which the inverted and white rows sample), fx cell widths beside it, fy cell heights above
+    // and below. Grid marks, DrawWidth across,
     // sit at the pixel of every centre and nowhere else.
     void cellIsSampledAtFivePointsAndMarkedAtItsCentre_data() {
         QTest::addColumn<Sample>("c");
-        const QRect cell(3, 4, 1, 1), one(1, 1, 1, 1), all(1, 1, 254, 254), last(16, 16, 1, 1);
-        const QSize s143(143, 145), s10(10, 10), m1(1, 1), big(999, 999), half(80, 160);
+        const QRect cell(3, 4, 1, 1), one(1, 1, 1, 1), all(1, 1, 254, 254);
+        const QSize s143(143, 145), s10(10, 10), m1(1, 1);
         const auto row = [](const char* name, Sample c) { QTest::newRow(name) << c; };
-        row("centre", {.ink = {25, 35, 1, 1}, .lit = cell});
         row("left point", {.ink = {22, 30, 1, 10}, .lit = cell});
         row("right point", {.ink = {27, 35, 1, 1}, .lit = cell});
         row("upper point", {.ink = {24, 32, 3, 1}, .lit = cell});
@@ -110,15 +76,15 @@ private slots:
         // 0.99999997 * 143 is 143 in single precision: the right point reads no pixel at all.
         row("right point off the edge", {{0, 73, 1, 1}, {}, .49999997f, 0, 0, 0, m1, s143, s143});
         row("nor before its line", {{142, 71, 1, 1}, {}, .49999997f, 0, 0, 0, m1, s143, s143});
-        row("oversized region is cut", {.ink = {155, 155, 1, 1}, .lit = last, .region = big});
-        row("half region widens", {.ink = {0, 0, 10, 160}, .lit = {1, 1, 2, 16}, .region = half});
         row("marks 3 pixels across", {.drawWidth = 3});
         row("largest matrix", {{0, 0, 143, 145}, all, .15f, .1f, 0, 0, {254, 254}, s143, s143});
     }
     void cellIsSampledAtFivePointsAndMarkedAtItsCentre() {
         QFETCH(Sample, c);
         platform::PictureSurface glyph;
-        shape(glyph, c.surface, c.ink, c.colour);
+        glyph.resize(c.surface);
+        glyph.SetBackColor(kGrey);
+        QPainter(&glyph.MutableImage()).fillRect(c.ink, platform::ToQColor(c.colour));
         QImage want = glyph.Image().copy();
         const float w = float(c.region.width()), h = float(c.region.height());
         kivaro::Vek vek;

@@ -1,6 +1,5 @@
-#include <QDir>
-#include <QProcess>
-#include <QTemporaryDir>
+#include "cli/CliRun.h"
+
 #include <QTest>
 
 // pointillo is the engine alone: copied into a folder of its own, without the control library or
@@ -9,22 +8,15 @@ class TestProgramFolder : public QObject {
     Q_OBJECT
 
 private slots:
-    void pointilloRunsWithoutTheControlBesideIt() {
+    void pointilloRunsAloneWithoutTheControlOrWidgets() {
         const QTemporaryDir tmp;
-        QVERIFY(QFile::copy(QStringLiteral(POINTILLO), tmp.filePath("pointillo")));
-        QProcess program;
-        program.start(tmp.filePath("pointillo"), {"A"});
-        QVERIFY(program.waitForFinished());
-        QCOMPARE(QString::fromUtf8(program.readAllStandardError()), QString());
-        QCOMPARE(program.exitCode(), 0);
-        QVERIFY(program.readAllStandardOutput().startsWith(";A\r\n"));
-    }
-
-    void pointilloLoadsNoWidgetLibrary() {
-        QProcess ldd;
-        ldd.start(QStringLiteral("ldd"), {QStringLiteral(POINTILLO)});
-        QVERIFY(ldd.waitForFinished());
-        const QString libraries = QString::fromUtf8(ldd.readAllStandardOutput());
+        const QString copy = tmp.filePath("pointillo");
+        QVERIFY(QFile::copy(QStringLiteral(POINTILLO), copy));
+        const cli::Run run = cli::runProgram(copy, {"A"});
+        QCOMPARE(run.err, QString());
+        QCOMPARE(run.status, 0);
+        QVERIFY(run.out.startsWith(";A\r\n"));
+        const QString libraries = cli::runProgram("ldd", {copy}).outText();
         QVERIFY(libraries.contains(QLatin1String("libQt6Gui")));
         QCOMPARE(libraries.contains(QLatin1String("libQt6Widgets")), false);
     }
