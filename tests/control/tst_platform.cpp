@@ -118,7 +118,8 @@ private slots:
         QTest::addColumn<int>("error");
         QTest::newRow("the picture import filter")
             << "图象文件(*.jpg,*.bmp,*.ico)|*.jpg;*.bmp;*.ico|所有文件（*.*）|*.*"
-            << QStringList{"图象文件(*.jpg,*.bmp,*.ico) (*.jpg *.bmp *.ico)", "所有文件（*.*） (*.*)"}
+            << QStringList{"图象文件(*.jpg,*.bmp,*.ico) (*.jpg *.bmp *.ico)",
+                           "所有文件（*.*） (*.*)"}
             << 0;
         QTest::newRow("empty") << "" << QStringList() << 0;
         QTest::newRow("spaces and empty patterns")
@@ -195,8 +196,8 @@ private slots:
     void nothingIsReadOrDrawnOutsideTheSurface() {
         GreySurface surface;
         const QImage untouched = surface.Image().copy();
-        for (const QPointF at : {QPointF(10, 5), QPointF(4, 10), QPointF(-0.001, 5),
-                                 QPointF(4, -0.25)}) {
+        for (const QPointF at :
+             {QPointF(10, 5), QPointF(4, 10), QPointF(-0.001, 5), QPointF(4, -0.25)}) {
             QVERIFY(!surface.Point(float(at.x()), float(at.y())));
             surface.PSet(float(at.x()), float(at.y()), kRed);
         }
@@ -215,8 +216,8 @@ private slots:
         surface.PSet(9.5, 7.5, kRed);
         QCOMPARE(QPointF(surface.CurrentX(), surface.CurrentY()), QPointF(9.5, 7.5));
         QCOMPARE(picture(surface, kRed),
-                 (QStringList{"###.......", "##........", "#.........", "..........",
-                              "..........", ".........#", "........##", ".......###"}));
+                 (QStringList{"###.......", "##........", "#.........", "..........", "..........",
+                              ".........#", "........##", ".......###"}));
     }
 
     void aDrawWidthBelowOneOrAFontSizeOutOfRangeIsRefused() {

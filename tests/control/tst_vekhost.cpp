@@ -16,16 +16,8 @@ Q_DECLARE_METATYPE(platform::InvokeKind)
 namespace {
 
 QVariant invoke(kivaro::Vek& vek, int dispId, QVariantList args = {},
-               InvokeKind kind = InvokeKind::Method) {
+                InvokeKind kind = InvokeKind::Method) {
     return vek.Invoke(dispId, kind, args);
-}
-
-// A 20 x 20 panel with every dot lit, and the record of events started afresh.
-void lightA20By20Panel(HostedVek& host) {
-    host.vek->setMaxLines(20);
-    host.vek->setMaxRows(20);
-    host.vek->SetAll();
-    host.forget();
 }
 
 } // namespace
@@ -109,7 +101,9 @@ private slots:
     // before it stays, and the panel is not repainted.
     void aBadStoredValueEndsTheLoad() {
         HostedVek host;
-        lightA20By20Panel(host);
+        host.vek->setMaxLines(20);
+        host.vek->setMaxRows(20);
+        host.vek->SetAll();
         const PropertyBag form = PropertyBag::FromText("MaxLines=12\nENABLE = yes");
         QCOMPARE(errorOf([&] { host.vek->ReadProperties(form); }), platform::kErrTypeMismatch);
         QCOMPARE(QSize(host.vek->MaxRows(), host.vek->MaxLines()), QSize(8, 12));
