@@ -9,7 +9,6 @@
 #include "platform/PlatformError.h"
 
 #include <QColor>
-#include <QPoint>
 #include <QStringList>
 #include <QWidget>
 
@@ -20,8 +19,6 @@ namespace testing {
 // The colours a reader meets in the tests, as the panel shows them.
 inline const QColor kRed(255, 0, 0);         // Red, a new control's lit colour
 inline const QColor kDarkRed(80, 0, 0);      // BRed, its unlit colour
-inline const QColor kGreen(0, 255, 0);       // Green
-inline const QColor kDarkGreen(0, 128, 0);   // BGreen
 inline const QColor kBackground(32, 32, 32); // the surface between discs and after Clr
 
 // Vek created by its ProgID inside a container, as the window creates Vek1, with a site that
@@ -52,7 +49,6 @@ public:
         events.clear();
         site.ResetCounts();
     }
-    QStringList notifications() const { return site.Notifications(); }
 };
 
 inline bool isLit(kivaro::Vek& vek, int x, int y) {
@@ -65,24 +61,7 @@ inline void setBit(kivaro::Vek& vek, int x, int y) {
     vek.SetBit(X, Y);
 }
 
-// The panel as Bit reads it, a line a string: '#' lit, '.' unlit.
-inline QStringList picture(kivaro::Vek& vek) {
-    QStringList lines;
-    for (int y = 1; y <= vek.MaxLines(); ++y) {
-        QString line;
-        for (int x = 1; x <= vek.MaxRows(); ++x)
-            line += QLatin1Char(isLit(vek, x, y) ? '#' : '.');
-        lines << line;
-    }
-    return lines;
-}
-
-// The picture of a panel whose dots all read the same.
-inline QStringList allDots(kivaro::Vek& vek, bool lit) {
-    return QStringList(vek.MaxLines(), QString(vek.MaxRows(), QLatin1Char(lit ? '#' : '.')));
-}
-
-// The lit dots as "(x, y)", line by line: shorter than a picture where one or two dots are lit.
+// The lit dots as "(x, y)", line by line.
 inline QStringList litDots(kivaro::Vek& vek) {
     QStringList dots;
     for (int y = 1; y <= vek.MaxLines(); ++y)
