@@ -156,6 +156,8 @@ private slots:
             << QStringList{};
         QTest::newRow("offsets at the scroll bars' ends")
             << QStringList{"A", "--offset", "-143,-145"} << QStringList{};
+        QTest::newRow("offset and region at their largest")
+            << QStringList{"A", "--offset", "143,145", "--region", "143,145"} << QStringList{};
         QTest::newRow("point size just below 2048")
             << QStringList{"A", "--point-size", "2047.5"} << QStringList{};
         QTest::newRow("hex table past 64 KiB")
