@@ -14,25 +14,21 @@ const QStringList kStartPanel{
     ".....##..##.....", "....##....##....", ".####......####.", ".#..............",
 };
 
-// A process that starts with lang as its whole locale, whatever the test itself runs in.
-QProcessEnvironment inLocale(const QString& lang) {
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const char* name : {"LC_ALL", "LC_CTYPE", "LC_MESSAGES", "LANGUAGE", "FC_LANG"})
-        env.remove(QString::fromLatin1(name));
-    env.insert(QStringLiteral("LANG"), lang);
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    return env;
-}
-
-// Runs a program of the build in lang; its standard output, or the failure with its errors.
+// Runs a program of the build with lang as its whole locale, whatever the test itself runs in;
+// its standard output, or the failure with its errors.
 struct Run {
     bool succeeded;
     QByteArray out;
     QByteArray err;
 };
 Run run(const QString& program, const QStringList& args, const QString& lang) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"LC_ALL", "LC_CTYPE", "LC_MESSAGES", "LANGUAGE", "FC_LANG"})
+        env.remove(QString::fromLatin1(name));
+    env.insert(QStringLiteral("LANG"), lang);
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     QProcess p;
-    p.setProcessEnvironment(inLocale(lang));
+    p.setProcessEnvironment(env);
     p.start(QCoreApplication::applicationDirPath() + "/" + program, args);
     const bool succeeded =
         p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
@@ -72,12 +68,9 @@ private slots:
         QCOMPARE(readAll(folder.filePath("start.dot")),
                  QByteArray(gb18030.encode(startCode + "\r\n")));
 
-        const Run tool = run("pointillo", {"英", "--fractions", "standard", "--preview"}, lang);
+        const Run tool = run("pointillo", {"英", "--fractions", "standard"}, lang);
         QVERIFY2(tool.succeeded, tool.err.constData());
         QCOMPARE(QString::fromUtf8(tool.out), startCode);
-        // The preview's lines of '#' and '.', whatever surrounds them.
-        QCOMPARE(QString::fromUtf8(tool.err).split('\n').filter(QRegularExpression("^[#.]+$")),
-                 kStartPanel);
     }
 };
 

@@ -1,4 +1,5 @@
-// What the window shows when it opens, its tab order, and the help it shows.
+// What the window shows when it opens, its tab order, and the help it shows and how that is
+// scrambled.
 
 #include "WindowFixture.h"
 #include "window/HelpFile.h"
@@ -10,18 +11,10 @@ class TstWindowStart : public testing::WindowTest {
     Q_OBJECT
 
 private slots:
-    void startUpShowsTheDefaultCharacterOnSixteenBySixteenDots() {
-        QCOMPARE(w->focusWidget(), w->Txt_Char);
-        QCOMPARE(f->matrix(), QSize(16, 16));
-        QCOMPARE(w->Vek1->LedRadius(), 5);
-        QCOMPARE(f->settingLabels(), (QStringList{"&Lines:16", "Ro&ws:16", "Ra&dius:5"}));
-        QCOMPARE(f->glyphRegion(), QRect(143, 145, 143, 145));
-    }
-
-    // Tab walks every control in the order of the tab indexes, leaving the code view too; in
-    // each group of options it stops at the one chosen (at start Green, Asm and the row-wise
-    // model). Frames, labels, picture surfaces, the disabled panel scroll bars and the hidden
-    // Pic_Bkp take no focus.
+    // Tab walks every control, from the character box that has the focus at start, in the order
+    // of the tab indexes, leaving the code view too; in each group of options it stops at the one
+    // chosen (at start Green, Asm and the row-wise model). Frames, labels, picture surfaces, the
+    // disabled panel scroll bars and the hidden Pic_Bkp take no focus.
     void tabOrderFollowsTheTabIndexes() {
         const QStringList stops{"Opt_CodeStyle(1)", "Opt_CodeModel(0)", "Cmd_Save",
                                 "Cmd_Font",         "Cmd_Copy",         "Chk_VekEdit",
@@ -39,6 +32,15 @@ private slots:
 
     void missingControlLibraryIsReportedNotCrashed() {
         QVERIFY_THROWS_EXCEPTION(platform::PlatformError, testing::WindowFixture{false});
+    }
+
+    // Lead bytes (0x81 to 0xFE) keep theirs and scramble the byte after them; a lead byte at the
+    // very end and every single byte are XORed.
+    void helpScramblingKeepsLeadBytesAndXorsTheRest() {
+        const char k = char(orvane::kHelpKey);
+        const char want[] = {char(0x80 ^ k), '\x81',         char(0x41 ^ k), '\xFE',
+                             char(0x42 ^ k), char(0xFF ^ k), char(0x81 ^ k)};
+        QCOMPARE(orvane::ScrambleAnsi("\x80\x81\x41\xFE\x42\xFF\x81"), QByteArray(want, 7));
     }
 
     // The build's help file, whose Chinese text has lead bytes with trail bytes of both
