@@ -121,7 +121,6 @@ public:
     }
     // The first line, which names the character or the picture.
     QString codeSubject() const { return code().section("\r\n", 0, 0); }
-    int codeBytes() const { return int(code().section("\r\n", 4, 4).split(',').size()); }
 
     // Where the sampled region lies on the glyph surface and how large it is, as the four
     // glyph scroll bars give it.

@@ -6,14 +6,6 @@
 
 namespace {
 
-// "英" at start: 16 x 16 dots sampled with the standard fractions.
-const QStringList kStartPanel{
-    "................", "....#.....#.....", "###############.", "....#.....#.....",
-    "....#..#.##.....", ".......#........", "...#########....", "...#...#...#....",
-    "...#...#...#....", "...#...#...#....", ".##############.", "......####......",
-    ".....##..##.....", "....##....##....", ".####......####.", ".#..............",
-};
-
 // Runs a program of the build with lang as its whole locale, whatever the test itself runs in;
 // its standard output, or the failure with its errors.
 struct Run {
@@ -56,14 +48,12 @@ private slots:
     }
     void windowAndToolStartTheSameInEveryLocale() {
         QFETCH(QString, lang);
-        // The code text of that panel, as the window shows it and pointillo prints it.
+        // "英" at start, 16 x 16 dots sampled with the standard fractions, as the window shows
+        // its code and pointillo prints it.
         const QString startCode = QString::fromUtf8(readAll(POINTILLO_GOLDEN_DIR "/start-up.txt"));
         QTemporaryDir folder;
         const Run window = run("window_in_locale", {folder.path()}, lang);
         QVERIFY2(window.succeeded, window.err.constData());
-        QCOMPARE(QString::fromLatin1(readAll(folder.filePath("panel.txt")))
-                     .split('\n', Qt::SkipEmptyParts),
-                 kStartPanel);
         QStringEncoder gb18030("GB18030");
         QCOMPARE(readAll(folder.filePath("start.dot")),
                  QByteArray(gb18030.encode(startCode + "\r\n")));

@@ -1,7 +1,7 @@
 // The window as a desktop starts it, in whatever locale this process was started in: it writes
-// into the folder named by its one argument the code text as a .dot file holds it (start.dot)
-// and the panel's dots as a picture of '#' and '.' (panel.txt). Fontconfig settles its language
-// when a process starts, so each locale needs a process of its own.
+// its code text, as a .dot file holds it, to start.dot in the folder named by its one argument.
+// Fontconfig settles its language when a process starts, so each locale needs a process of its
+// own.
 
 #include "SaveFile.h"
 #include "WindowFixture.h"
@@ -27,7 +27,5 @@ int main(int argc, char** argv) {
         return 2;
     }
     testing::WindowFixture f;
-    const bool written = write(folder.filePath("start.dot"), pointillo::DotFileBytes(f.code())) &&
-                         write(folder.filePath("panel.txt"), f.dots().join('\n').toLatin1() + '\n');
-    return written ? 0 : 1;
+    return write(folder.filePath("start.dot"), pointillo::DotFileBytes(f.code())) ? 0 : 1;
 }
