@@ -12,9 +12,8 @@
 #include "window/SingleCharWindow.h"
 
 #include <QApplication>
-#include <QCoreApplication>
-#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPainter>
 #include <QRadioButton>
@@ -25,7 +24,6 @@
 #include <functional>
 #include <memory>
 #include <pwd.h>
-#include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
@@ -51,28 +49,12 @@ inline QImage blackBlock(QSize size, QRect black) {
     return picture;
 }
 
-// The kind of a folder entry, its mode, owner and group, as a link itself has them.
-inline QList<uint> modeAndOwner(const QString& path) {
-    struct stat st {};
-    ::lstat(QFile::encodeName(path).constData(), &st);
-    return {st.st_mode, st.st_uid, st.st_gid};
-}
-
-// Where the pixels darker than a grey level lie.
-inline QRect ink(const QImage& image, int grey = 160) {
-    QRect box;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            box |= qGray(image.pixel(x, y)) < grey ? QRect(x, y, 1, 1) : QRect();
-    return box;
-}
-
 class WindowFixture {
 public:
     QTemporaryDir folder; // the program's folder
     ScriptedDialogs dialogs;
     ScriptedMessages messages;
-    bool linked;
+    bool linked; // the control, in the program's folder
     std::unique_ptr<orvane::SingleCharWindow> window;
     orvane::SingleCharWindow* w;
     ChangeCounter counter;
@@ -88,13 +70,7 @@ public:
         w->Vek1->Advise(&counter);
         w->VekSite().SetYieldHook([this] { runInputForThisYield(); });
     }
-    ~WindowFixture() {
-        w->Vek1->Unadvise(&counter);
-        if (diskFull)
-            ::umount2(QFile::encodeName(folder.path()).constData(), MNT_DETACH);
-    }
-
-    // --- The panel and the code view
+    ~WindowFixture() { w->Vek1->Unadvise(&counter); }
 
     // The panel, a string per dot line, '#' for a lit dot.
     QStringList dots() const {
@@ -145,7 +121,6 @@ public:
     }
     // The first line, which names the character or the picture.
     QString codeSubject() const { return code().section("\r\n", 0, 0); }
-    int codeBytes() const { return int(code().section("\r\n", 4, 4).split(',').size()); }
 
     // Where the sampled region lies on the glyph surface and how large it is, as the four
     // glyph scroll bars give it.
@@ -163,15 +138,12 @@ public:
     // Every dialog and message box must sit over the window, not float free of it.
     int dialogsNotOverTheWindow() const {
         const auto strays = [this](const auto& shown) {
-            return std::count_if(shown.begin(), shown.end(), [this](const auto& one) {
-                return one.owner != w;
-            });
+            return std::count_if(shown.begin(), shown.end(),
+                                 [this](const auto& one) { return one.owner != w; });
         };
         return int(strays(messages.shown) + strays(dialogs.fileRequests) +
                    strays(dialogs.fontRequests));
     }
-
-    // --- Input while a large panel paints
 
     // Runs input inside the panel's paint, at its yield number `at` (counted since the last
     // restartCounts) or the first yield after it.
@@ -181,48 +153,14 @@ public:
     }
     bool inputDuringPaintRan() const { return inputAtYield.isEmpty(); }
 
-    // --- The program's folder
-
     QString path(const QString& name) const { return folder.filePath(name); }
-    // A file owned by nobody, so that a save running as nobody may write it in place.
     bool putFile(const QString& name, const QByteArray& bytes) {
-        put[name] = bytes;
         QFile file(path(name));
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-            return false;
-        const passwd* nobody = ::getpwnam("nobody");
-        return !nobody ||
-               !::chown(QFile::encodeName(path(name)).constData(), nobody->pw_uid, nobody->pw_gid);
+        return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
     }
-    // Pipe and Device (the endless /dev/zero) are what no file dialog should take as a file.
-    enum class Entry { File, Pipe, Device, Missing };
-    bool putEntry(const QString& name, Entry kind, const QByteArray& contents = {}) {
-        if (kind == Entry::File)
-            return putFile(name, contents);
-        if (kind == Entry::Missing)
-            return true;
-        put[name] = "node";
-        return !::mknod(QFile::encodeName(path(name)).constData(),
-                        (kind == Entry::Pipe ? S_IFIFO : S_IFCHR) | 0666, makedev(1, 5));
-    }
-    // The entries the test did not put there, and those that now hold something else.
-    QStringList entriesChanged() const {
-        QStringList changed;
-        for (const QString& name :
-             QDir(folder.path())
-                 .entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)) {
-            const QByteArray now =
-                S_ISREG(modeAndOwner(path(name))[0]) ? fileContents(path(name)) : "node";
-            if (name != "libKivaro.so" && (!put.contains(name) || put[name] != now))
-                changed << name;
-        }
-        return changed;
-    }
-    // Mounts a disk of one block over the folder; false where this machine cannot.
-    bool fillTheDisk() {
-        diskFull = !::mount("tmpfs", QFile::encodeName(folder.path()).constData(), "tmpfs", 0,
-                            "size=4k,mode=0755");
-        return diskFull;
+    // The endless /dev/zero, which no file dialog should take as a file.
+    bool putDevice(const QString& name) {
+        return !::mknod(QFile::encodeName(path(name)).constData(), S_IFCHR | 0666, makedev(1, 5));
     }
     // Clicks with the folder read-only; a test run as root, whom modes do not stop, clicks as
     // nobody.
@@ -239,10 +177,8 @@ public:
     }
 
 private:
-    QMap<QString, QByteArray> put; // what the test put in the folder
     QList<std::function<void()>> inputAtYield;
     int yieldToWaitFor = 0;
-    bool diskFull = false;
 
     void runInputForThisYield() {
         if (w->VekSite().YieldCount() >= yieldToWaitFor)
@@ -278,5 +214,3 @@ protected slots:
 };
 
 } // namespace testing
-
-Q_DECLARE_METATYPE(testing::WindowFixture::Entry)

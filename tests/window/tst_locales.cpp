@@ -6,62 +6,30 @@
 
 namespace {
 
-// "英" at start: 16 x 16 dots sampled with the standard fractions.
-const QStringList kStartPanel{
-    "................", "....#.....#.....", "###############.", "....#.....#.....",
-    "....#..#.##.....", ".......#........", "...#########....", "...#...#...#....",
-    "...#...#...#....", "...#...#...#....", ".##############.", "......####......",
-    ".....##..##.....", "....##....##....", ".####......####.", ".#..............",
-};
-
-// The code text of that panel, line by line, as the window shows it and pointillo prints it.
-const QStringList kStartCode{
-    ";英",
-    ";Pointillo V1.0 作者：Pointillo Team  电邮：support@pointillo.example",
-    ";Asm51 Code,逐行从上到下取模,每行左为最高位",
-    ";Creat By Pointillo V1.0",
-    "DB 00H,00H,08H,20H,0FFH,0FEH,08H,20H,09H,60H,01H,00H,1FH,0F0H,11H,10H,11H,10H,11H,10H,"
-    "7FH,0FEH,03H,0C0H,06H,60H,0CH,30H,78H,1EH,40H,00H",
-};
-
-// A process that starts with lang as its whole locale, whatever the test itself runs in.
-QProcessEnvironment inLocale(const QString& lang) {
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const char* name : {"LC_ALL", "LC_CTYPE", "LC_MESSAGES", "LANGUAGE", "FC_LANG"})
-        env.remove(QString::fromLatin1(name));
-    env.insert(QStringLiteral("LANG"), lang);
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    return env;
-}
-
-// Runs a program of the build in lang; its standard output, or the failure with its errors.
+// Runs a program of the build with lang as its whole locale, whatever the test itself runs in;
+// its standard output, or the failure with its errors.
 struct Run {
     bool succeeded;
     QByteArray out;
     QByteArray err;
 };
 Run run(const QString& program, const QStringList& args, const QString& lang) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"LC_ALL", "LC_CTYPE", "LC_MESSAGES", "LANGUAGE", "FC_LANG"})
+        env.remove(QString::fromLatin1(name));
+    env.insert(QStringLiteral("LANG"), lang);
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     QProcess p;
-    p.setProcessEnvironment(inLocale(lang));
+    p.setProcessEnvironment(env);
     p.start(QCoreApplication::applicationDirPath() + "/" + program, args);
-    const bool succeeded = p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit &&
-                           p.exitCode() == 0;
+    const bool succeeded =
+        p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
     return {succeeded, p.readAllStandardOutput(), p.readAllStandardError()};
 }
 
 QByteArray readAll(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(unreadable)");
-}
-
-// The lines of '#' and '.' in a listing, whatever surrounds them.
-QStringList pictureLines(const QString& listing) {
-    static const QRegularExpression dotsOnly(QStringLiteral("^[#.]+$"));
-    QStringList lines;
-    for (const QString& line : listing.split('\n'))
-        if (dotsOnly.match(line).hasMatch())
-            lines << line;
-    return lines;
 }
 
 } // namespace
@@ -80,20 +48,19 @@ private slots:
     }
     void windowAndToolStartTheSameInEveryLocale() {
         QFETCH(QString, lang);
+        // "英" at start, 16 x 16 dots sampled with the standard fractions, as the window shows
+        // its code and pointillo prints it.
+        const QString startCode = QString::fromUtf8(readAll(POINTILLO_GOLDEN_DIR "/start-up.txt"));
         QTemporaryDir folder;
         const Run window = run("window_in_locale", {folder.path()}, lang);
         QVERIFY2(window.succeeded, window.err.constData());
-        QCOMPARE(QString::fromLatin1(readAll(folder.filePath("panel.txt")))
-                     .split('\n', Qt::SkipEmptyParts),
-                 kStartPanel);
         QStringEncoder gb18030("GB18030");
         QCOMPARE(readAll(folder.filePath("start.dot")),
-                 QByteArray(gb18030.encode(kStartCode.join("\r\n") + "\r\n")));
+                 QByteArray(gb18030.encode(startCode + "\r\n")));
 
-        const Run tool = run("pointillo", {"英", "--fractions", "standard", "--preview"}, lang);
+        const Run tool = run("pointillo", {"英", "--fractions", "standard"}, lang);
         QVERIFY2(tool.succeeded, tool.err.constData());
-        QCOMPARE(QString::fromUtf8(tool.out).split("\r\n"), kStartCode);
-        QCOMPARE(pictureLines(QString::fromUtf8(tool.err)), kStartPanel);
+        QCOMPARE(QString::fromUtf8(tool.out), startCode);
     }
 };
 
