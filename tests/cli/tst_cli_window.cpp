@@ -25,7 +25,7 @@ struct Settings {
     int rows = 16;
     QString order = "row";
     QString syntax = "asm51";
-    QPoint offset;
+    QPoint offset{0, 0};
     QSize region{143, 145};
     QString fractions = "new";
 };
