@@ -4,6 +4,7 @@
 #include "WindowFixture.h"
 #include "window/HelpFile.h"
 
+#include <QStringDecoder>
 #include <QtTest>
 #include <QtWidgets>
 
@@ -32,6 +33,29 @@ private slots:
 
     void missingControlLibraryIsReportedNotCrashed() {
         QVERIFY_THROWS_EXCEPTION(platform::PlatformError, testing::WindowFixture{false});
+    }
+
+    // Every character of the basic plane the help build writes reads back as itself, and what
+    // could not come back (the euro sign, the single byte 0x80 in code page 936, becomes a lead
+    // byte once scrambled) is refused by name.
+    void helpBuildWritesOnlyWhatReadsBack() {
+        int written = 0;
+        for (char32_t cp = 1; cp <= 0xFFFF; ++cp) {
+            if (QChar::isSurrogate(cp))
+                continue;
+            const QString text = "a" + QString::fromUcs4(&cp, 1) + "z";
+            QByteArray file;
+            try {
+                file = orvane::EncodeHelpFile(text);
+            } catch (const platform::PlatformError&) {
+                continue;
+            }
+            ++written;
+            if (QStringDecoder("GBK").decode(orvane::ScrambleAnsi(file)) != QString(text))
+                QFAIL(qPrintable(QString("U+%1 does not read back").arg(uint(cp), 4, 16)));
+        }
+        QVERIFY2(written > 21000, qPrintable(QString::number(written))); // all of code page 936
+        QVERIFY_THROWS_EXCEPTION(platform::PlatformError, orvane::EncodeHelpFile("5 \u20AC"));
     }
 
     // Lead bytes (0x81 to 0xFE) keep theirs and scramble the byte after them; a lead byte at the
