@@ -5,6 +5,7 @@
 
 #include <QTest>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 using cli::Folder;
@@ -33,6 +34,8 @@ QString withoutWarnings(const QString& err) {
 
 class tst_CliMessages : public QObject {
     Q_OBJECT
+
+    QTemporaryDir m_pipes;
 
 private slots:
     // A usage error (status 2) shows the usage after the mistake; a failed run (status 1)
@@ -99,6 +102,13 @@ private slots:
         failure("empty standard input", {"decode"}, "standard input: holds no glyph bytes");
         failure("an endless device to decode", {"decode", "/dev/zero"}, notRegular);
         failure("an endless device for characters", {"--chars-from", "/dev/zero"}, notRegular);
+        // A named pipe with no writer would block a reader for ever, one with no reader a writer.
+        const QString pipe = m_pipes.filePath("pipe");
+        QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+        failure("a named pipe no one writes to", {"decode", pipe},
+                "cannot read " + pipe + ": it is not a regular file (give - to read standard input)");
+        failure("a named pipe no one reads", {"A", "-o", pipe},
+                "cannot write " + pipe + ": No process reads the pipe");
         failure("bytes short of a glyph, written over t.bin", {"decode", "-o", "t.bin"},
                 "standard input: holds 3 bytes, which do not fill whole glyphs of 32 bytes (16 "
                 "lines x 16 rows, row)",
@@ -169,12 +179,13 @@ private slots:
         QFETCH(QStringList, arguments);
         QFETCH(QStringList, warnings);
         const Run run = cli::runTool(arguments);
+        QString expected;
+        for (const QString& warning : warnings)
+            expected += "pointillo: warning: " + warning + '\n';
+        // Standard error first: what a refusal says tells more than its status.
+        QCOMPARE(run.err, expected);
         QCOMPARE(run.status, 0);
         QVERIFY(!run.out.isEmpty());
-        QStringList expected;
-        for (const QString& warning : warnings)
-            expected << "pointillo: warning: " + warning;
-        QCOMPARE(run.err.split('\n', Qt::SkipEmptyParts), expected);
     }
 
     // Which face stands in depends on the fonts installed, so only the start is fixed.

@@ -76,6 +76,8 @@ private slots:
         bag.WriteProperty("Word", "x", 0);
         bag.WriteProperty("Free", 0, QVariant()); // a value without a default
         QCOMPARE(bag.ToText(), QString("maxlines = 17\nother = -1\nword = x\nfree = 0\n"));
+        QCOMPARE(bag.Contains("MaxLines"), true);
+        QCOMPARE(bag.Contains("radius"), false);
     }
 
     void anUnreadableLineFailsTheLoad() {

@@ -116,6 +116,7 @@ private slots:
         QCOMPARE(QSizeF(host.vek->WidthTwips(), host.vek->HeightTwips()), QSizeF(420, 126));
         QCOMPARE(host.vek->SampleDot(11, 1), Vek::kOutsideColor);
         QCOMPARE(host.vek->SampleDot(1, 4), Vek::kOutsideColor);
+        QCOMPARE(host.vek->SampleDot(10, 3), std::uint32_t(host.vek->OnClrColor()));
     }
 
     void aFullPanelPaintYieldsAfterEachLineWhenBothCountsExceed150_data() {

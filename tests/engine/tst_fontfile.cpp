@@ -101,33 +101,42 @@ private slots:
     }
 
     void placementPutsTheInkWhereAsked_data() {
+        QTest::addColumn<QStringList>("bitmap");
         QTest::addColumn<int>("fit");
         QTest::addColumn<int>("baseline");
         QTest::addColumn<QStringList>("placed");
         // A 2 x 2 bitmap one column right of the origin, its top 2 rows above the baseline; the
         // face's ascent is 3. The font's own placement is FreeType's, above.
-        QTest::newRow("baseline at line 2") << int(Placement::Fit::Baseline) << 2
+        const QStringList corner{"##", "#."};
+        QTest::newRow("baseline at line 2") << corner << int(Placement::Fit::Baseline) << 2
                                             << QStringList{".##..", ".#...", ".....", "....."};
         QTest::newRow("centre: half a dot left and up when odd")
-            << int(Placement::Fit::Center) << 0 << QStringList{".....", ".##..", ".#...", "....."};
-        QTest::newRow("cut at the top") << int(Placement::Fit::Baseline) << 1
+            << corner << int(Placement::Fit::Center) << 0
+            << QStringList{".....", ".##..", ".#...", "....."};
+        QTest::newRow("centre: a stroke in the bitmap's first column")
+            << QStringList{"#.", "#."} << int(Placement::Fit::Center) << 0
+            << QStringList{".....", "..#..", "..#..", "....."};
+        QTest::newRow("cut at the top") << corner << int(Placement::Fit::Baseline) << 1
                                         << QStringList{".#...", ".....", ".....", "....."};
     }
 
     void placementPutsTheInkWhereAsked() {
+        QFETCH(QStringList, bitmap);
         QFETCH(int, fit);
         QFETCH(int, baseline);
         QFETCH(QStringList, placed);
         FontBitmap b;
         b.pixels = DotMatrix(2, 2);
-        b.pixels.lit = {1, 1, 1, 0};
+        for (int y = 0; y < 2; ++y)
+            for (int x = 0; x < 2; ++x)
+                b.pixels.Set(x, y, bitmap[y][x] == '#');
         b.left = 1;
         b.top = 2;
         int lost = 0;
         const DotMatrix dots =
             PlaceBitmap(b, 3, Placement{Placement::Fit(fit), baseline}, 5, 4, &lost);
         QCOMPARE(DotPicture(dots), placed.join('\n') + '\n');
-        QCOMPARE(lost, 3 - int(placed.join(QString()).count(QLatin1Char('#'))));
+        QCOMPARE(lost, int(bitmap.join(QString()).count('#') - placed.join(QString()).count('#')));
     }
 
     void aFontThatCannotBeUsedIsNamedWithTheReason_data() {
@@ -147,6 +156,11 @@ private slots:
             << "pointillo: " + kZenHei + " has no face 9 (or is not a font FreeType can read)\n";
         const QString badHex = m_dir.filePath("bad.hex");
         QVERIFY(cli::writeFile(badHex, "0041:00000000000000000000000000000000\n0042:0000XYZ\n"));
+        const QString oddHex = m_dir.filePath("odd.hex");
+        QVERIFY(cli::writeFile(oddHex, "0041:" + QByteArray(48, '0') + '\n'));
+        QTest::newRow("a .hex line of no glyph width")
+            << QStringList{"A", "--font-file", oddHex} << 1
+            << "pointillo: " + oddHex + ": line 1 is not a Unifont .hex glyph (CODE:HEX)\n";
         QTest::newRow("a .hex line that is not hex")
             << QStringList{"A", "--font-file", badHex} << 1
             << "pointillo: " + badHex + ": line 2 is not a Unifont .hex glyph (CODE:HEX)\n";
