@@ -54,10 +54,19 @@ QByteArray readStandardInput() {
     QFile file;
     if (!file.open(stdin, QIODevice::ReadOnly))
         throw CliError{1, QStringLiteral("cannot read standard input: %1").arg(file.errorString())};
-    // One byte past the limit tells an input that fits from one that does not.
-    QByteArray data = file.read(kMaxInputBytes + 1);
-    if (file.error() != QFileDevice::NoError)
-        throw CliError{1, QStringLiteral("cannot read standard input: %1").arg(file.errorString())};
+    // A pipe gives what its writer has written so far, so one read may return a first part;
+    // only an empty read is the end. One byte past the limit tells an input that fits from one
+    // that does not.
+    QByteArray data;
+    while (data.size() <= kMaxInputBytes) {
+        const QByteArray part = file.read(kMaxInputBytes + 1 - data.size());
+        if (file.error() != QFileDevice::NoError)
+            throw CliError{1,
+                           QStringLiteral("cannot read standard input: %1").arg(file.errorString())};
+        if (part.isEmpty())
+            break;
+        data += part;
+    }
     if (data.size() > kMaxInputBytes)
         throw tooLong(QStringLiteral("standard input"));
     return data;

@@ -46,6 +46,9 @@ private slots:
                           "const uint16_t widths[] = { 800, 8 };\n"
                           "const GFXfont tiny PROGMEM = {\n"
                           "  (uint8_t  *)bm, (GFXglyph *)glyphs, 0x41, 0x41, 8 };\n");
+        // A pipe hands the tool its input in parts of 64 KiB or less.
+        QTest::newRow("C after a comment longer than a pipe holds")
+            << "/*" + QByteArray(1024 * 1024, ' ') + "*/ char x[] = {0x81,0xB1,0x55,0x08,0xFF};";
         QTest::newRow("binary, known by its bytes") << QByteArray("\x81\xB1\x55\x08\xFF", 5);
         QTest::newRow("Intel HEX, put in address order over extended addresses")
             << QByteArray(":020000040100F9\n:01000000FF00\n:020000040001F9\n:0200000081B1CC\n"

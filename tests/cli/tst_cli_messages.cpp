@@ -99,9 +99,25 @@ private slots:
               {"--range", "U+0000-U+10FFFF", "--lines", "254", "--rows", "254", "--format", "bin"},
               "the table would take at least 9038856192 bytes (1112064 glyphs of 254 x 254 "
               "dots), more than the 4 GiB an output may take");
+        // Text takes four characters a byte ("0xFF,"), so a gibibyte of glyphs is too much.
+        usage("c table just past 4 GiB",
+              {"--range", "U+0000-U+20C08", "--lines", "254", "--rows", "254", "--format", "c"},
+              "the table would take at least 4294997760 bytes (132105 glyphs of 254 x 254 "
+              "dots), more than the 4 GiB an output may take");
+        usage("gfx font past U+FFFF", {"--range", "U+FFFF-U+10000", "--format", "gfx",
+                                       "--dialect", "c99"},
+              "--format gfx: a GFX font holds characters from U+0000 to U+FFFF");
+        usage("gfx glyph of 128 lines", {"A", "--lines", "128", "--format", "gfx", "--dialect",
+                                         "c99"},
+              "--format gfx: a GFX glyph's offsets are bytes; give a matrix of at most 127 dots "
+              "each way");
         failure("empty standard input", {"decode"}, "standard input: holds no glyph bytes");
         failure("an endless device to decode", {"decode", "/dev/zero"}, notRegular);
         failure("an endless device for characters", {"--chars-from", "/dev/zero"}, notRegular);
+        failure("standard input one byte past 64 MiB", {"decode"},
+                "cannot read standard input: it holds more than 64 MiB, the most an input may "
+                "hold",
+                QByteArray(64 * 1024 * 1024 + 1, ' '));
         // A named pipe with no writer would block a reader for ever, one with no reader a writer.
         const QString pipe = m_pipes.filePath("pipe");
         QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
@@ -170,6 +186,9 @@ private slots:
             << QStringList{"A", "--offset", "143,145", "--region", "143,145"} << QStringList{};
         QTest::newRow("point size just below 2048")
             << QStringList{"A", "--point-size", "2047.5"} << QStringList{};
+        QTest::newRow("gfx font ending at U+FFFF")
+            << QStringList{"--range", "U+FFFF", "--format", "gfx", "--dialect", "c99"}
+            << QStringList{"U+FFFF drawn with no face (an empty box)"};
         QTest::newRow("hex table past 64 KiB")
             << big + QStringList{"U+0041-U+0051", "--format", "hex", "--origin", "0xFFFFFF"}
             << QStringList{};

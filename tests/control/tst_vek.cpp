@@ -195,6 +195,16 @@ private slots:
         QCOMPARE(litDots(*host.vek), lit);
     }
 
+    // The host may pass on a press anywhere. One past the last column of a full panel (168
+    // twips a dot at radius 4) lights nothing, not the first dot of the next line.
+    void aClickPastAFullPanelsLastColumnLightsNothing() {
+        HostedVek host;
+        shape(host, 4, 254, 254);
+        host.vek->MouseDown(1, 0, 255.5f * 168, 0.5f * 168);
+        host.vek->ClickNotification();
+        QCOMPARE(litDots(*host.vek), QStringList());
+    }
+
     // At radius 5 the pitch is 14 px and a disc 6.67 px in radius, drawn around the middle of
     // the pixel its centre falls in.
     void aShownPanelRepaintsTheChangedDisc() {

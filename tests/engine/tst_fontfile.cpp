@@ -139,6 +139,18 @@ private slots:
         QCOMPARE(lost, int(bitmap.join(QString()).count('#') - placed.join(QString()).count('#')));
     }
 
+    // Unifont's rows are the file's own when the baseline is its row 14, two above the bottom.
+    void unifontGlyphsStandTwoRowsAboveTheBottom() {
+        GlyphOptions options = fileOptions(kUnifont, 8, 16);
+        options.placement = Placement{Placement::Fit::Baseline, 14};
+        const Glyph a = GlyphMaker(options).MakeCharacter(U'A');
+        const QStringList fileRows{"........", "........", "........", "........",
+                                   "...##...", "..#..#..", "..#..#..", ".#....#.",
+                                   ".#....#.", ".######.", ".#....#.", ".#....#.",
+                                   ".#....#.", ".#....#.", "........", "........"};
+        QCOMPARE(DotPicture(a.dots), fileRows.join('\n') + '\n');
+    }
+
     void aFontThatCannotBeUsedIsNamedWithTheReason_data() {
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<int>("status");
@@ -161,6 +173,11 @@ private slots:
         QTest::newRow("a .hex line of no glyph width")
             << QStringList{"A", "--font-file", oddHex} << 1
             << "pointillo: " + oddHex + ": line 1 is not a Unifont .hex glyph (CODE:HEX)\n";
+        const QString longCodeHex = m_dir.filePath("long-code.hex");
+        QVERIFY(cli::writeFile(longCodeHex, "000000041:" + QByteArray(32, '0') + '\n'));
+        QTest::newRow("a .hex code of nine digits")
+            << QStringList{"A", "--font-file", longCodeHex} << 1
+            << "pointillo: " + longCodeHex + ": line 1 is not a Unifont .hex glyph (CODE:HEX)\n";
         QTest::newRow("a .hex line that is not hex")
             << QStringList{"A", "--font-file", badHex} << 1
             << "pointillo: " + badHex + ": line 2 is not a Unifont .hex glyph (CODE:HEX)\n";
@@ -188,6 +205,24 @@ private slots:
             for (int x = 0; x < 16; ++x)
                 seen.Set(x, y, sheet.pixelColor(layout.DotCentre(1, x, y)) == QColor(0, 255, 0));
         QCOMPARE(DotPicture(seen), DotPicture(g.dots));
+    }
+
+    // 16 dots of 12 pixels make a panel of 192, framed inside the cell's margin of 8; the
+    // labels below the panels are left out of the search.
+    void theSheetFramesEachPanelInsideItsCell() {
+        const Glyph g = GlyphMaker(fileOptions(kUnifont, 16, 16)).MakeCharacter(U'中');
+        const QImage sheet = PreviewSheet({g, g});
+        const auto frameIn = [&sheet](int left, int right) {
+            QRect frame;
+            for (int y = 0; y < 200; ++y)
+                for (int x = left; x < right; ++x)
+                    if (sheet.pixelColor(x, y) == QColor(0x10, 0x10, 0x10))
+                        frame |= QRect(x, y, 1, 1);
+            return frame;
+        };
+        QCOMPARE(sheet.size(), QSize(2 * 208, 208 + 16));
+        QCOMPARE(frameIn(0, 208), QRect(8, 8, 192, 192));
+        QCOMPARE(frameIn(208, 416), QRect(216, 8, 192, 192));
     }
 
     void aGfxFontCompilesForTheAtmega328p() {
