@@ -189,6 +189,10 @@ private slots:
         QTest::newRow("gfx font ending at U+FFFF")
             << QStringList{"--range", "U+FFFF", "--format", "gfx", "--dialect", "c99"}
             << QStringList{"U+FFFF drawn with no face (an empty box)"};
+        QTest::newRow("gfx glyph of 127 x 127 dots")
+            << QStringList{"A", "--lines", "127", "--rows", "127", "--format", "gfx", "--dialect",
+                           "c99"}
+            << QStringList{};
         QTest::newRow("hex table past 64 KiB")
             << big + QStringList{"U+0041-U+0051", "--format", "hex", "--origin", "0xFFFFFF"}
             << QStringList{};
