@@ -129,6 +129,12 @@ private slots:
                 "standard input: holds 3 bytes, which do not fill whole glyphs of 32 bytes (16 "
                 "lines x 16 rows, row)",
                 "char x[] = {1,2,3};");
+        // Refused at the second glyph, after the first was written to a new file beside t.bin.
+        failure("a character a bitmap font lacks, under --strict, written over t.bin",
+                {"AԱ", "--font-file", "/usr/share/fonts/X11/misc/wenquanyi_9pt.pcf", "--strict",
+                 "-o", "t.bin"},
+                "U+0531 is not in WenQuanYi Bitmap Song Regular "
+                "(/usr/share/fonts/X11/misc/wenquanyi_9pt.pcf) (--strict)");
         failure("missing picture", {"--picture", "/none/p"},
                 "cannot read the picture /none/p: Cannot open /none/p");
         failure("missing text file", {"--chars-from", "/none/t.txt"},

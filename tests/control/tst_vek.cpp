@@ -119,6 +119,17 @@ private slots:
         QCOMPARE(host.vek->SampleDot(10, 3), std::uint32_t(host.vek->OnClrColor()));
     }
 
+    // A host that loosens the control's minimum and maximum finds them fixed again at the next
+    // geometry setter, even one that keeps the size.
+    void aLoosenedSizeIsFixedAgainByTheNextGeometrySetter() {
+        HostedVek host; // 8 x 8 at radius 4: 90 x 90 px
+        host.vek->setMinimumSize(10, 10);
+        host.vek->setMaximumSize(500, 500);
+        host.vek->setLedRadius(4);
+        QCOMPARE(host.vek->minimumSize(), QSize(90, 90));
+        QCOMPARE(host.vek->maximumSize(), QSize(90, 90));
+    }
+
     void aFullPanelPaintYieldsAfterEachLineWhenBothCountsExceed150_data() {
         QTest::addColumn<QSize>("dots");
         QTest::addColumn<int>("yields");

@@ -225,6 +225,21 @@ private slots:
         QCOMPARE(frameIn(208, 416), QRect(216, 8, 192, 192));
     }
 
+    // A label too long for its cell is cut where the panel above it ends (8 + 192 pixels).
+    void aLongLabelIsCutAtItsPanelsRightEdge() {
+        Glyph g;
+        g.dots = DotMatrix(16, 16);
+        g.subject = QString(60, QChar(0x2588)); // full blocks: ink in every column
+        const QImage sheet = PreviewSheet({g, g});
+        QRect ink;
+        for (int y = 200; y < sheet.height(); ++y)
+            for (int x = 0; x < 208; ++x)
+                if (sheet.pixelColor(x, y) != QColor(0xF0, 0xF0, 0xF0))
+                    ink |= QRect(x, y, 1, 1);
+        QCOMPARE(ink.left(), 8);
+        QCOMPARE(ink.right(), 199);
+    }
+
     void aGfxFontCompilesForTheAtmega328p() {
         if (QStandardPaths::findExecutable("avr-gcc").isEmpty())
             QSKIP("avr-gcc is not installed (scripts/setup.sh installs it)");
