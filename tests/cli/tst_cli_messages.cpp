@@ -246,6 +246,24 @@ private slots:
         QCOMPARE(run.out.isEmpty(), status != 0);
     }
 
+    // A pipe may hand over exactly 64 MiB and then, after a pause, the byte past the limit: the
+    // tool waits for the end, and refuses the input instead of reading only its first 64 MiB.
+    void standardInputPastTheLimitInTwoPartsIsRefused() {
+        QProcess tool;
+        tool.start(QCoreApplication::applicationDirPath() + "/pointillo", {"decode"});
+        tool.write(QByteArray(64 * 1024 * 1024, ' '));
+        while (tool.bytesToWrite() > 0)
+            QVERIFY(tool.waitForBytesWritten(60000));
+        QTest::qWait(200);
+        tool.write(" ");
+        tool.closeWriteChannel();
+        QVERIFY(tool.waitForFinished(60000));
+        QCOMPARE(QString::fromUtf8(tool.readAllStandardError()),
+                 "pointillo: cannot read standard input: it holds more than 64 MiB, the most an "
+                 "input may hold\n");
+        QCOMPARE(tool.exitCode(), 1);
+    }
+
     void outputGoesWhereDashOAsks_data() {
         QTest::addColumn<QString>("output");
         QTest::addColumn<bool>("toStandardOutput");
