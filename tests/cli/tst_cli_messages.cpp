@@ -95,11 +95,11 @@ private slots:
         usage("sdcc table past 0xFFFF",
               {"AB", "--format", "c", "--dialect", "sdcc", "--origin", "0xFFE0"}, pastAddress);
         // Refused from the sizes alone, before a glyph is drawn.
-        usage("table past 4 GiB",
-              {"--range", "U+0000-U+10FFFF", "--lines", "254", "--rows", "254", "--format", "bin"},
-              "the table would take at least 9038856192 bytes (1112064 glyphs of 254 x 254 "
+        // HEX takes at least two characters a byte, and text four ("0xFF,").
+        usage("hex table past 4 GiB",
+              {"--range", "U+0000-U+41FFF", "--lines", "254", "--rows", "254", "--format", "hex"},
+              "the table would take at least 4361289728 bytes (268288 glyphs of 254 x 254 "
               "dots), more than the 4 GiB an output may take");
-        // Text takes four characters a byte ("0xFF,"), so a gibibyte of glyphs is too much.
         usage("c table just past 4 GiB",
               {"--range", "U+0000-U+20C08", "--lines", "254", "--rows", "254", "--format", "c"},
               "the table would take at least 4294997760 bytes (132105 glyphs of 254 x 254 "

@@ -139,6 +139,20 @@ private slots:
         QCOMPARE(lost, int(bitmap.join(QString()).count('#') - placed.join(QString()).count('#')));
     }
 
+    // Centred ink one dot wider than the matrix loses its first column: the odd dot goes to the
+    // right, as when the ink is narrower.
+    void centringInkWiderThanTheMatrixCutsItsFirstColumn() {
+        FontBitmap b;
+        b.pixels = DotMatrix(4, 1);
+        for (const int x : {0, 1, 3})
+            b.pixels.Set(x, 0, true);
+        int lost = 0;
+        const DotMatrix dots =
+            PlaceBitmap(b, 0, Placement{Placement::Fit::Center, 0}, 3, 1, &lost);
+        QCOMPARE(DotPicture(dots), QString("#.#\n"));
+        QCOMPARE(lost, 1);
+    }
+
     // Unifont's rows are the file's own when the baseline is its row 14, two above the bottom.
     void unifontGlyphsStandTwoRowsAboveTheBottom() {
         GlyphOptions options = fileOptions(kUnifont, 8, 16);
