@@ -2,6 +2,7 @@
 // of stored values, the filter text, the common dialog and the picture surface, where the
 // window's own tests, which load, ask and draw through them, do not reach.
 
+#include "common/PaintRecorder.h"
 #include "common/ScriptedDialogs.h"
 #include "platform/CommonDialog.h"
 #include "platform/PictureSurface.h"
@@ -235,7 +236,7 @@ private slots:
     }
 
     // Its scale is the area inside its 2-pixel frame, even before it is shown; a shown surface
-    // paints what is drawn there (red in the low byte).
+    // repaints after each change and paints what is drawn there (red in the low byte).
     void aFramedSurfaceDrawsInsideItsFrame() {
         GreySurface surface;
         surface.setFrameStyle(QFrame::Box | QFrame::Plain);
@@ -243,8 +244,14 @@ private slots:
         QCOMPARE(QSizeF(surface.ScaleWidth(), surface.ScaleHeight()), QSizeF(6, 6));
         surface.show();
         QVERIFY(QTest::qWaitForWindowExposed(&surface));
-        surface.PSet(3, 4, kRed);
-        QTRY_COMPARE(surface.grab().toImage().pixelColor(5, 6), QColor(Qt::red));
+        testing::PaintRecorder recorder;
+        surface.installEventFilter(&recorder);
+        for (const QPoint at : {QPoint(3, 4), QPoint(0, 0)}) {
+            recorder.painted = QRegion();
+            surface.PSet(at.x(), at.y(), kRed);
+            QTRY_VERIFY(!recorder.painted.isEmpty());
+        }
+        QCOMPARE(surface.grab().toImage().pixelColor(5, 6), QColor(Qt::red));
     }
 };
 

@@ -3,6 +3,7 @@
 // draws. The bit operations and their corrections go through late binding in tst_vekhost.
 
 #include "HostedVek.h"
+#include "common/PaintRecorder.h"
 
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -50,17 +51,6 @@ void paintWithHandlerAtYield(HostedVek& host, int radius, int rows, int lines, i
     host.vek->SetAll();
     host.site.SetYieldHook({});
 }
-
-// Gathers what a shown widget is asked to repaint.
-class PaintRecorder : public QObject {
-public:
-    QRegion painted;
-    bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::Paint)
-            painted |= static_cast<QPaintEvent*>(event)->region();
-        return false;
-    }
-};
 
 } // namespace
 
