@@ -239,6 +239,26 @@ private slots:
         QCOMPARE(frameIn(208, 416), QRect(216, 8, 192, 192));
     }
 
+    // A character is labelled with itself and its code point, a blank with its code point
+    // alone, and a picture with its file's name, here spelling the same label.
+    void theSheetLabelsEachGlyph_data() {
+        QTest::addColumn<uint>("codePoint");
+        QTest::addColumn<QString>("label");
+        QTest::newRow("a letter") << 0x41u << "A U+0041";
+        QTest::newRow("a blank") << 0x20u << "U+0020";
+    }
+    void theSheetLabelsEachGlyph() {
+        QFETCH(uint, codePoint);
+        QFETCH(QString, label);
+        Glyph character;
+        character.codePoint = codePoint;
+        character.dots = DotMatrix(8, 8);
+        Glyph picture;
+        picture.subject = "/pictures/" + label;
+        picture.dots = DotMatrix(8, 8);
+        QCOMPARE(PreviewSheet({character}), PreviewSheet({picture}));
+    }
+
     // A label too long for its cell is cut where the panel above it ends (8 + 192 pixels).
     void aLongLabelIsCutAtItsPanelsRightEdge() {
         Glyph g;
