@@ -7,7 +7,7 @@ packages=(
     g++ gcc cmake make pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
     libbenchmark-dev
-    fonts-wqy-zenhei fonts-arphic-uming fonts-arphic-ukai fonts-liberation
+    fonts-wqy-zenhei fonts-arphic-uming fonts-arphic-ukai fonts-liberation fonts-dejavu-core
     fontconfig libfontconfig-dev libfreetype-dev unifont xfonts-wqy locales
     as31 sdcc gcc-avr avr-libc
     clang libfuzzer-14-dev

@@ -186,6 +186,12 @@ private slots:
         QTest::newRow("asm table of exactly 64 KiB")
             << big + QStringList{"U+0041-U+0050", "--format", "asm", "--name", "big"}
             << QStringList{};
+        QTest::newRow("an installed family") << QStringList{"A", "--font", "DejaVu Sans"}
+                                             << QStringList{};
+        QTest::newRow("an installed bitmap family")
+            << QStringList{"A", "--font", "WenQuanYi Bitmap Song"}
+            << QStringList{"'WenQuanYi Bitmap Song' is a bitmap font; --render mono draws its "
+                           "own pixels, one a dot"};
         QTest::newRow("offsets at the scroll bars' ends")
             << QStringList{"A", "--offset", "-143,-145"} << QStringList{};
         QTest::newRow("offset and region at their largest")

@@ -139,6 +139,14 @@ private slots:
         QCOMPARE(lost, int(bitmap.join(QString()).count('#') - placed.join(QString()).count('#')));
     }
 
+    // Some tools write a .hex file's digits in lower case.
+    void aHexFontMayUseLowerCaseDigits() {
+        const QString path = m_dir.filePath("lower.hex");
+        QVERIFY(cli::writeFile(path, "0041:ff9f" + QByteArray(28, '0') + '\n'));
+        const Glyph a = GlyphMaker(fileOptions(path, 8, 16)).MakeCharacter(U'A');
+        QCOMPARE(DotPicture(a.dots).section('\n', 0, 2), "########\n#..#####\n........");
+    }
+
     // Centred ink one dot wider than the matrix loses its first column: the odd dot goes to the
     // right, as when the ink is narrower.
     void centringInkWiderThanTheMatrixCutsItsFirstColumn() {
