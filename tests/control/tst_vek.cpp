@@ -109,12 +109,20 @@ private slots:
         QCOMPARE(host.vek->SampleDot(10, 3), std::uint32_t(host.vek->OnClrColor()));
     }
 
-    // A host that loosens the control's minimum and maximum finds them fixed again at the next
-    // geometry setter, even one that keeps the size.
+    // A host that loosens the control's minimum or maximum finds it fixed again at the next
+    // geometry setter, even one that keeps the size (8 x 8 at radius 4: 90 x 90 px).
+    void aLoosenedSizeIsFixedAgainByTheNextGeometrySetter_data() {
+        QTest::addColumn<QSize>("minimum");
+        QTest::addColumn<QSize>("maximum");
+        QTest::newRow("a smaller minimum") << QSize(10, 10) << QSize(90, 90);
+        QTest::newRow("a larger maximum") << QSize(90, 90) << QSize(500, 500);
+    }
     void aLoosenedSizeIsFixedAgainByTheNextGeometrySetter() {
-        HostedVek host; // 8 x 8 at radius 4: 90 x 90 px
-        host.vek->setMinimumSize(10, 10);
-        host.vek->setMaximumSize(500, 500);
+        QFETCH(QSize, minimum);
+        QFETCH(QSize, maximum);
+        HostedVek host;
+        host.vek->setMinimumSize(minimum);
+        host.vek->setMaximumSize(maximum);
         host.vek->setLedRadius(4);
         QCOMPARE(host.vek->minimumSize(), QSize(90, 90));
         QCOMPARE(host.vek->maximumSize(), QSize(90, 90));
