@@ -96,6 +96,8 @@ private slots:
             << QByteArray("DB 1\nDB 256") << "line 2: '256' is not a byte";
         QTest::newRow("C word that is no number")
             << QByteArray("char x[]={\n1,\n0x1G};") << "line 3: '0x1G' is not a byte";
+        QTest::newRow("bare list value past a byte")
+            << QByteArray("0x41,\n0x100\n") << "line 2: '0x100' is not a byte";
         QTest::newRow("C value below a byte")
             << QByteArray("char a[] = {-129, -0x4F, 85, 8, -1};") << "line 1: '-129' is not a byte";
     }

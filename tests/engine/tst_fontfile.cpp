@@ -139,6 +139,20 @@ private slots:
         QCOMPARE(lost, int(bitmap.join(QString()).count('#') - placed.join(QString()).count('#')));
     }
 
+    // A .hex file may take up to 64 MiB, and is read to the last digit of its last line.
+    void aHexFileOfTheLargestSizeIsReadToItsEnd() {
+        const QByteArray glyph = "0041:" + QByteArray(32, 'F');
+        QByteArray text(64 * 1024 * 1024 - glyph.size(), ' ');
+        for (qsizetype end = 1023; end < text.size(); end += 1024)
+            text[end] = '\n';
+        text.back() = '\n';
+        const QString path = m_dir.filePath("largest.hex");
+        QVERIFY(cli::writeFile(path, text + glyph));
+        const cli::Run run = cli::runTool({"A", "--font-file", path, "--rows", "8"});
+        QCOMPARE(run.err, QString());
+        QCOMPARE(run.status, 0);
+    }
+
     // Some tools write a .hex file's digits in lower case.
     void aHexFontMayUseLowerCaseDigits() {
         const QString path = m_dir.filePath("lower.hex");
@@ -200,6 +214,11 @@ private slots:
         QTest::newRow("a .hex code of nine digits")
             << QStringList{"A", "--font-file", longCodeHex} << 1
             << "pointillo: " + longCodeHex + ": line 1 is not a Unifont .hex glyph (CODE:HEX)\n";
+        const QString oneHex = m_dir.filePath("one.hex");
+        QVERIFY(cli::writeFile(oneHex, "0041:" + QByteArray(32, '0') + '\n'));
+        QTest::newRow("a character a .hex font lacks, under --strict")
+            << QStringList{"B", "--font-file", oneHex, "--strict"} << 1
+            << "pointillo: U+0042 is not in GNU Unifont .hex (" + oneHex + ") (--strict)\n";
         QTest::newRow("a .hex line that is not hex")
             << QStringList{"A", "--font-file", badHex} << 1
             << "pointillo: " + badHex + ": line 2 is not a Unifont .hex glyph (CODE:HEX)\n";
