@@ -52,8 +52,11 @@ CliError tooLong(const QString& name) {
 
 QByteArray readStandardInput() {
     QFile file;
+    const auto failure = [&file] {
+        return CliError{1, QStringLiteral("cannot read standard input: %1").arg(file.errorString())};
+    };
     if (!file.open(stdin, QIODevice::ReadOnly))
-        throw CliError{1, QStringLiteral("cannot read standard input: %1").arg(file.errorString())};
+        throw failure();
     // A pipe gives what its writer has written so far, so one read may return a first part;
     // only an empty read is the end. One byte past the limit tells an input that fits from one
     // that does not.
@@ -61,8 +64,7 @@ QByteArray readStandardInput() {
     while (data.size() <= kMaxInputBytes) {
         const QByteArray part = file.read(kMaxInputBytes + 1 - data.size());
         if (file.error() != QFileDevice::NoError)
-            throw CliError{1,
-                           QStringLiteral("cannot read standard input: %1").arg(file.errorString())};
+            throw failure();
         if (part.isEmpty())
             break;
         data += part;

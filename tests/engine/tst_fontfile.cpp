@@ -12,6 +12,8 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
+#include <functional>
+
 using namespace pointillo;
 
 namespace {
@@ -51,6 +53,17 @@ QString freeTypeGlyph(const GlyphOptions& o, char32_t cp, int* advance) {
     FT_Done_Face(face);
     FT_Done_FreeType(library);
     return DotPicture(dots);
+}
+
+// The smallest rectangle holding every pixel of image within area whose colour is wanted.
+QRect pixelsWhere(const QImage& image, const QRect& area,
+                  const std::function<bool(const QColor&)>& wanted) {
+    QRect found;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            if (wanted(image.pixelColor(x, y)))
+                found |= QRect(x, y, 1, 1);
+    return found;
 }
 
 GlyphOptions fileOptions(const QString& path, int width, int height) {
@@ -254,12 +267,8 @@ private slots:
         const Glyph g = GlyphMaker(fileOptions(kUnifont, 16, 16)).MakeCharacter(U'中');
         const QImage sheet = PreviewSheet({g, g});
         const auto frameIn = [&sheet](int left, int right) {
-            QRect frame;
-            for (int y = 0; y < 200; ++y)
-                for (int x = left; x < right; ++x)
-                    if (sheet.pixelColor(x, y) == QColor(0x10, 0x10, 0x10))
-                        frame |= QRect(x, y, 1, 1);
-            return frame;
+            return pixelsWhere(sheet, QRect(left, 0, right - left, 200),
+                               [](const QColor& c) { return c == QColor(0x10, 0x10, 0x10); });
         };
         QCOMPARE(sheet.size(), QSize(2 * 208, 208 + 16));
         QCOMPARE(frameIn(0, 208), QRect(8, 8, 192, 192));
@@ -293,11 +302,8 @@ private slots:
         g.dots = DotMatrix(16, 16);
         g.subject = QString(60, QChar(0x2588)); // full blocks: ink in every column
         const QImage sheet = PreviewSheet({g, g});
-        QRect ink;
-        for (int y = 200; y < sheet.height(); ++y)
-            for (int x = 0; x < 208; ++x)
-                if (sheet.pixelColor(x, y) != QColor(0xF0, 0xF0, 0xF0))
-                    ink |= QRect(x, y, 1, 1);
+        const QRect ink = pixelsWhere(sheet, QRect(0, 200, 208, sheet.height() - 200),
+                                      [](const QColor& c) { return c != QColor(0xF0, 0xF0, 0xF0); });
         QCOMPARE(ink, QRect(8, 203, 192, 14)); // a full block is 14 pixels tall at 11 px
     }
 
